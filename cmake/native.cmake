@@ -1,0 +1,11 @@
+# Linux (and macOS) build: the core with the POSIX seams, the virtual board
+# and the native tests.
+add_library(tarvelin_core STATIC
+    ${TARVELIN_CORE_SOURCES}
+    res/string_table.cpp
+    app/resource_text_posix.cpp
+    app/module_path_posix.cpp
+    app/ui_posix.cpp
+)
+target_include_directories(tarvelin_core PUBLIC ${TARVELIN_INCLUDE})
+target_link_libraries(tarvelin_core PUBLIC pthread)

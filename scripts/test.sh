@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every test: native unit tests, the shipped .exe read from outside, and the
+# Windows program under Wine (unit tests and its real windows on Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+. scripts/wine-env.sh
+scripts/setup-wine-prefix.sh
+
+status=0
+run_ctest() {
+    local preset=$1; shift
+    echo "== ctest $preset $*"
+    ctest --preset "$preset" -j2 "$@" || status=1
+}
+run_ctest native
+if [ "$TARVELIN_WINDOWS_PRESET" = windows ]; then
+    scripts/with-display.sh ctest --preset windows -j2 || status=1
+else
+    echo "(this kernel runs no 32-bit code: the Wine tests use the 64-bit build)"
+    run_ctest windows -L product
+    echo "== ctest $TARVELIN_WINDOWS_PRESET"
+    scripts/with-display.sh ctest --preset "$TARVELIN_WINDOWS_PRESET" -j2 -LE product || status=1
+fi
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+if [ $status -eq 0 ]; then echo "all test suites passed"; else echo "some tests FAILED"; fi
+exit $status

@@ -1,0 +1,28 @@
+set(TARVELIN_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+
+add_executable(tarvelin_win32_tests
+    win32/resources_test.cpp
+    common/expected_strings.cpp
+    $<TARGET_OBJECTS:tarvelin_resources>
+)
+target_link_libraries(tarvelin_win32_tests PRIVATE tarvelin_shell gtest_main)
+
+# Drives the real tarvelin.exe through its windows, from a second process.
+add_executable(tarvelin_driver driver/driver_win32.cpp)
+target_compile_definitions(tarvelin_driver PRIVATE UNICODE _UNICODE)
+target_link_options(tarvelin_driver PRIVATE -municode)
+target_link_libraries(tarvelin_driver PRIVATE comctl32)
+
+add_test(NAME win32_unit COMMAND ${TARVELIN_WINE_RUN} $<TARGET_FILE:tarvelin_win32_tests>)
+set_tests_properties(win32_unit PROPERTIES
+    ENVIRONMENT "TARVELIN_EXPECTED_STRINGS=${TARVELIN_TEST_DATA}/expected_strings.txt")
+
+# The shipped 32-bit program, read from outside (needs no Wine).
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    add_test(NAME product_exe COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_product_exe.py
+        --exe $<TARGET_FILE:tarvelin> --expected ${TARVELIN_TEST_DATA}/expected_strings.txt)
+    set_tests_properties(product_exe PROPERTIES LABELS product)
+endif()
+
+add_test(NAME gui_shell COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_shell.py
+    --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver>)

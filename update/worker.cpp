@@ -1,0 +1,8 @@
+#include "update/update.h"
+
+#include "app/ui.h"
+
+void UpdateWorker()
+{
+    UiEndDialog();
+}
