@@ -5,4 +5,7 @@
 // Stores the path, terminated, in buffer; empty when it cannot be had.
 void FetchModulePath(wchar_t* buffer, int bufferChars);
 
+// Makes directory the current one; 1 on success.
+int SetWorkingDirectory(const wchar_t* directory);
+
 #endif

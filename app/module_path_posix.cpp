@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 void FetchModulePath(wchar_t* buffer, int bufferChars)
@@ -17,4 +18,15 @@ void FetchModulePath(wchar_t* buffer, int bufferChars)
     if (converted == static_cast<size_t>(-1) || converted >= static_cast<size_t>(bufferChars)) {
         buffer[0] = L'\0';
     }
+}
+
+int SetWorkingDirectory(const wchar_t* directory)
+{
+    size_t length = std::wcstombs(nullptr, directory, 0);
+    if (length == static_cast<size_t>(-1)) {
+        return 0;
+    }
+    std::string narrow(length, '\0');
+    std::wcstombs(&narrow[0], directory, length + 1);
+    return chdir(narrow.c_str()) == 0 ? 1 : 0;
 }

@@ -9,3 +9,5 @@ void FetchModulePath(wchar_t* buffer, int bufferChars)
         buffer[0] = L'\0';
     }
 }
+
+int SetWorkingDirectory(const wchar_t* directory) { return SetCurrentDirectoryW(directory) ? 1 : 0; }

@@ -22,6 +22,8 @@ add_library(tarvelin_shell STATIC
     app/open_file_dialog.cpp
     app/writer_dialog.cpp
     app/worker_thread_win32.cpp
+    image/file_io_win32.cpp
+    serial/port_win32.cpp
 )
 target_include_directories(tarvelin_shell PUBLIC ${TARVELIN_INCLUDE})
 target_compile_definitions(tarvelin_shell PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN)

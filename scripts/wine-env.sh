@@ -1,5 +1,5 @@
 # Sourced by the scripts that run Windows programs: one private prefix shared
-# by the tests and the demo, quiet Wine, the Japanese ANSI code page.
+# by the tests and the demo, quiet Wine.
 #
 # The product is the 32-bit tarvelin.exe, tested in a 32-bit prefix. Some
 # kernels cannot execute 32-bit code at all (IA-32 emulation switched off);
@@ -27,4 +27,3 @@ export TARVELIN_WINDOWS_BUILD=$tarvelin_root/build/$TARVELIN_WINDOWS_PRESET
 export WINEPREFIX=${TARVELIN_WINEPREFIX:-$tarvelin_root/build/wineprefix-$WINEARCH}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=ja_JP.UTF-8

@@ -4,4 +4,7 @@ set -euo pipefail
 here=$(dirname "$0")
 . "$here/wine-env.sh"
 "$here/setup-wine-prefix.sh"
+# The Japanese ANSI code page (932), as on the users' machines; Wine takes it
+# from the locale name even where that locale is not installed.
+export LC_ALL=ja_JP.UTF-8
 exec "$TARVELIN_WINE" "$@"

@@ -3,8 +3,29 @@ add_executable(tarvelin_native_tests
     native/resource_strings_test.cpp
     native/format_text_test.cpp
     common/expected_strings.cpp
+    common/temp_files.cpp
+    common/srecord_records.cpp
+    common/text_file_test.cpp
+    common/srecord_test.cpp
 )
 target_link_libraries(tarvelin_native_tests PRIVATE tarvelin_core gtest_main)
 target_compile_definitions(tarvelin_native_tests PRIVATE
     TARVELIN_TEST_DATA="${TARVELIN_TEST_DATA}")
 add_test(NAME native_unit COMMAND tarvelin_native_tests)
+
+add_executable(load_image tools/load_image.cpp)
+target_link_libraries(load_image PRIVATE tarvelin_core)
+add_test(NAME srecord_oracle COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/image/test_srecord_oracle.py
+    --loader $<TARGET_FILE:load_image>)
+
+if(TARVELIN_FUZZ)
+    add_executable(srecord_fuzzer fuzz/srecord_fuzzer.cpp)
+    target_compile_options(srecord_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_options(srecord_fuzzer PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(srecord_fuzzer PRIVATE tarvelin_core)
+    # A bounded run: a fresh copy of the seeds, about 30 seconds.
+    add_test(NAME srecord_fuzz COMMAND ${CMAKE_COMMAND}
+        -DFUZZER=$<TARGET_FILE:srecord_fuzzer> -DSEEDS=${CMAKE_CURRENT_SOURCE_DIR}/fuzz/corpus
+        -DWORK=${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus -DSECONDS=30
+        -P ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/run_fuzzer.cmake)
+endif()

@@ -3,6 +3,11 @@ set(TARVELIN_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
 add_executable(tarvelin_win32_tests
     win32/resources_test.cpp
     common/expected_strings.cpp
+    common/temp_files.cpp
+    common/srecord_records.cpp
+    common/text_file_test.cpp
+    common/srecord_test.cpp
+    win32/text_file_ansi_test.cpp
     $<TARGET_OBJECTS:tarvelin_resources>
 )
 target_link_libraries(tarvelin_win32_tests PRIVATE tarvelin_shell gtest_main)
@@ -26,3 +31,11 @@ endif()
 
 add_test(NAME gui_shell COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_shell.py
     --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver>)
+
+# Whole updates against the virtual board of the native build.
+set(TARVELIN_BOARD ${CMAKE_SOURCE_DIR}/build/native/tarvelin-board CACHE FILEPATH "the virtual board program")
+foreach(group whole_update boot block loader firmware_malformed abort)
+    add_test(NAME e2e_${group} COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_update.py
+        --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver> --board ${TARVELIN_BOARD}
+        -k ${group})
+endforeach()

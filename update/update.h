@@ -3,7 +3,37 @@
 #ifndef TARVELIN_UPDATE_UPDATE_H
 #define TARVELIN_UPDATE_UPDATE_H
 
+#include "image/srecord.h"
+
+constexpr int BLOCK_SIZE = 128;
+// Where the write-control program starts in "write.mot".
+constexpr int LOADER_BASE = 0xF780;
+// The boot mode takes the loader's length in two bytes.
+constexpr int LOADER_MAX_BYTES = 0xFFFF;
+// Text buffers of the messages built here.
+constexpr int MESSAGE_CHARS = 256;
+
 // Runs the whole update for g_szFirmwarePath on port g_nComPort.
 void UpdateWorker();
+
+// Wakes the boot mode on g_hComPort (BootProfile), sends it the loader (the
+// image's bytes from LOADER_BASE to size - 1) and checks its echo. On failure
+// has set the status line, shown message 229 and closed the port; returns 0.
+int TransferLoader(const unsigned char* image, int size);
+
+// Programs the padded image (size a multiple of BLOCK_SIZE) on g_hComPort
+// (ProgramProfile) block by block. Always ends the update: frees the image
+// and closes the port, then shows completion, the abort or the fault.
+void ProgramBlocks(unsigned char* image, int size);
+
+// Shows the programming fault (kind is a string id), closes the port and
+// ends the dialog.
+void ReportBlockError(int kind, int address, int expected, int received, int step);
+// Its text: message 230 with the kind, address, step and, for a verify
+// fault, the expected and received bytes.
+void FormatBlockError(wchar_t* out, int kind, int address, int expected, int received, int step);
+
+// The second line for message 199 or 51: why the file did not load.
+void FormatLoadReason(wchar_t* out, const LoadError& error);
 
 #endif

@@ -3,13 +3,15 @@
 //   openfile <title> <file type>      the open-file dialog (then answered)
 //   dialog <title> <status> <progress> the progress dialog, first seen
 //   status <text> / progress <n>      changes of the status line and the bar
-//   msgbox <caption> <text> <icon>    a message box (then confirmed)
+//   msgbox <caption> <text> icon|none a message box (then confirmed)
 //   exit <code>                       the process ended
 //   timeout                           the time limit passed (process killed)
 //
 // usage: tarvelin_driver.exe SECONDS FILE-OR-- [ABORT-AT] -- PROGRAM [ARGS...]
 //   FILE-OR--  the path to choose in the open-file dialog, or "-" to cancel
-//   ABORT-AT   press the abort button once the bar reaches this position
+//   ABORT-AT   press the abort button once the bar reaches this position, or
+//              "close:N": close the dialog once N message boxes were confirmed
+//              (for failures that leave the dialog open)
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -29,6 +31,7 @@ const int WRITER_ABORT = 1141;
 const int MESSAGE_BOX_TEXT = 0xFFFF;
 const int MESSAGE_BOX_ICON = 0x440;
 const DWORD POLL_MS = 20;
+const wchar_t PROGRAMMING_STATUS[] = L"プログラムデータの書き込み中...";
 const UINT SEND_TIMEOUT_MS = 2000;
 
 void Print(const std::wstring& line)
@@ -85,34 +88,23 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context)
     return TRUE;
 }
 
+// Whether the box shows an icon. Which one cannot be told from outside
+// under Wine: each process loads its own copies of the system icons.
 std::wstring IconName(HWND box)
 {
     HWND icon = GetDlgItem(box, MESSAGE_BOX_ICON);
-    if (icon == nullptr || !IsWindowVisible(icon)) {
-        return L"none";
-    }
     DWORD_PTR shown = 0;
-    SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &shown);
-    HICON handle = reinterpret_cast<HICON>(shown);
-    if (handle == nullptr) {
-        return L"none";
+    if (icon != nullptr && IsWindowVisible(icon)) {
+        SendMessageTimeoutW(icon, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &shown);
     }
-    if (handle == LoadIconW(nullptr, IDI_ERROR)) {
-        return L"error";
-    }
-    if (handle == LoadIconW(nullptr, IDI_WARNING)) {
-        return L"warning";
-    }
-    if (handle == LoadIconW(nullptr, IDI_INFORMATION)) {
-        return L"information";
-    }
-    return L"other:" + std::to_wstring(reinterpret_cast<UINT_PTR>(handle));
+    return shown != 0 ? L"icon" : L"none";
 }
 
 struct Options {
     DWORD seconds = 60;
     std::wstring file;
     int abortAt = -1;
+    int closeAfterBoxes = 0;
     std::wstring commandLine;
 };
 
@@ -140,7 +132,12 @@ bool ParseOptions(Options* options)
         options->seconds = static_cast<DWORD>(_wtoi(arguments[1]));
         options->file = arguments[2];
         if (separator >= 4) {
-            options->abortAt = _wtoi(arguments[3]);
+            std::wstring when = arguments[3];
+            if (when.rfind(L"close:", 0) == 0) {
+                options->closeAfterBoxes = _wtoi(when.c_str() + 6);
+            } else {
+                options->abortAt = _wtoi(when.c_str());
+            }
         }
         // The program's own arguments are passed as written, unquoted, so
         // that its command line is exactly what a user would type.
@@ -218,7 +215,15 @@ private:
         }
         status_ = status;
         position_ = static_cast<int>(position);
-        if (options_.abortAt >= 0 && !abortPressed_ && position_ >= options_.abortAt) {
+        if (options_.closeAfterBoxes > 0 && boxesConfirmed_ >= options_.closeAfterBoxes && !abortPressed_) {
+            abortPressed_ = true;
+            Print(L"close");
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        }
+        // Only while blocks are programmed: the loader's echo check moves the
+        // bar too.
+        if (options_.abortAt >= 0 && !abortPressed_ && position_ >= options_.abortAt &&
+            status_ == PROGRAMMING_STATUS) {
             abortPressed_ = true;
             Print(L"abort\t" + std::to_wstring(position_));
             PostMessageW(GetDlgItem(dialog, WRITER_ABORT), BM_CLICK, 0, 0);
@@ -233,12 +238,14 @@ private:
         answered_.insert(box);
         Print(L"msgbox\t" + TextOf(box) + L"\t" + TextOf(GetDlgItem(box, MESSAGE_BOX_TEXT)) + L"\t" + IconName(box));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ++boxesConfirmed_;
     }
 
     const Options& options_;
     std::set<HWND> answered_;
     bool writerSeen_ = false;
     bool abortPressed_ = false;
+    int boxesConfirmed_ = 0;
     std::wstring status_;
     int position_ = -1;
 };

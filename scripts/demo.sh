@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The main job: a whole firmware update of the real tarvelin.exe under Wine
+# against the virtual board, on the user's display or on Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+. scripts/wine-env.sh
+scripts/setup-wine-prefix.sh
+exec scripts/with-display.sh python3 scripts/demo.py
