@@ -1,5 +1,6 @@
-// The user-interface seam of builds without Windows: every report is kept
-// as an event, for tests and for a console front end to show.
+// The user-interface seam where no window shows the reports (native builds,
+// tests): every report is kept as an event, for tests and for a console
+// front end to show.
 #ifndef TARVELIN_APP_UI_RECORD_H
 #define TARVELIN_APP_UI_RECORD_H
 

@@ -18,7 +18,6 @@ add_library(tarvelin_shell STATIC
     app/globals_win32.cpp
     app/resource_text_win32.cpp
     app/module_path_win32.cpp
-    app/ui_win32.cpp
     app/open_file_dialog.cpp
     app/writer_dialog.cpp
     app/worker_thread_win32.cpp
@@ -32,6 +31,6 @@ target_link_libraries(tarvelin_shell PUBLIC comctl32 comdlg32)
 # The resources, as a library of their own so that the tests link them too.
 add_library(tarvelin_resources OBJECT ${TARVELIN_RC})
 
-add_executable(tarvelin WIN32 app/winmain_win32.cpp $<TARGET_OBJECTS:tarvelin_resources>)
+add_executable(tarvelin WIN32 app/winmain_win32.cpp app/ui_win32.cpp $<TARGET_OBJECTS:tarvelin_resources>)
 target_link_libraries(tarvelin PRIVATE tarvelin_shell)
 target_link_options(tarvelin PRIVATE -municode)

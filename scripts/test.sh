@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Every test: native unit tests, the shipped .exe read from outside, and the
-# Windows program under Wine (unit tests and its real windows on Xvfb).
+# Every test: native unit tests (also under the sanitizers, with a bounded
+# fuzzing run), the shipped .exe read from outside, and the Windows program
+# under Wine (unit tests and its real windows on Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -15,6 +16,7 @@ run_ctest() {
     ctest --preset "$preset" -j2 "$@" || status=1
 }
 run_ctest native
+run_ctest native-sanitize
 if [ "$TARVELIN_WINDOWS_PRESET" = windows ]; then
     scripts/with-display.sh ctest --preset windows -j2 || status=1
 else

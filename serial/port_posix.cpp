@@ -117,6 +117,9 @@ int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile&
 void CloseSerialPort()
 {
     if (g_hComPort != nullptr) {
+        // Others may open the device again (the flag outlives this descriptor
+        // where someone else keeps the terminal open).
+        ioctl(g_hComPort->descriptor, TIOCNXCL);
         close(g_hComPort->descriptor);
         delete g_hComPort;
         g_hComPort = nullptr;

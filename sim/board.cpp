@@ -217,6 +217,10 @@ bool RunBootMode(Line& line, const BoardOptions& options, BoardResult* result)
     if (start != START) {
         line.Violation("expected start 0x55, got " + Hex(start));
     }
+    if (options.hangUpAfterStart) {
+        line.HangUp();
+        return false;
+    }
     if (options.endlessZeros) {
         for (int i = 0; i < ENDLESS_ZEROS && !line.HungUp(); ++i) {
             line.Write(0x00);
@@ -386,7 +390,7 @@ void RunBoard(int master, const BoardOptions& options, const volatile bool* stop
         }
         return;
     }
-    if (options.mode == BOARD_NORMAL && RunBootMode(line, options, result)) {
+    if (options.mode == BOARD_NORMAL && (options.skipBootMode || RunBootMode(line, options, result))) {
         RunWriteControl(line, options, result);
     }
     Sink(line);

@@ -20,6 +20,7 @@ enum BoardMode {
 
 struct BoardOptions {
     BoardMode mode = BOARD_NORMAL;
+    bool skipBootMode = false;  // the write-control program runs from the start
     int answerAfterBursts = 1;  // wake-up bursts before the first 0x00
     int firstAnswer = 0x00;     // what the awake boot mode answers
     int readyZeros = 0;         // 0x00 bytes before the ready 0xAA
@@ -27,6 +28,7 @@ struct BoardOptions {
     int changeEchoAt = -1;      // loader echo byte changed at this index
     int dropEchoAt = -1;        // loader echo byte left out at this index
     bool noFinalAck = false;
+    bool hangUpAfterStart = false;  // hang up when 0x55 has come
     // Block faults, by the number of the block sent (0 = first).
     int faultBlock = -1;
     int faultStep = 0;          // 4 or 12: status byte; silence: 4, 8, 12

@@ -29,6 +29,7 @@ const char USAGE[] =
     "  --endless-zeros        only 0x00 after 0x55\n"
     "  --change-echo I | --drop-echo I    loader echo byte I changed or left out\n"
     "  --no-final-ack         no 0xAA after the loader\n"
+    "  --hang-up-boot         hang up when 0x55 has come\n"
     "  --fault-block B --fault-step S [--fault-status HEX]\n"
     "                         at block B (0 = first sent), step 4/12: that status,\n"
     "                         or silence at step 4, 8, 9 or 12 without --fault-status\n"
@@ -55,6 +56,8 @@ bool ParseArguments(int argc, char** argv, BoardOptions* options, std::string* l
             options->endlessZeros = true;
         } else if (name == "--no-final-ack") {
             options->noFinalAck = true;
+        } else if (name == "--hang-up-boot") {
+            options->hangUpAfterStart = true;
         } else if (name == "--wire-rate") {
             options->wireRate = true;
         } else if (!value(&text)) {

@@ -7,11 +7,16 @@ add_executable(tarvelin_native_tests
     common/srecord_records.cpp
     common/text_file_test.cpp
     common/srecord_test.cpp
+    native/board_fixture.cpp
+    native/serial_test.cpp
+    native/update_test.cpp
 )
-target_link_libraries(tarvelin_native_tests PRIVATE tarvelin_core gtest_main)
+target_link_libraries(tarvelin_native_tests PRIVATE tarvelin_core tarvelin_board gtest_main)
 target_compile_definitions(tarvelin_native_tests PRIVATE
     TARVELIN_TEST_DATA="${TARVELIN_TEST_DATA}")
-add_test(NAME native_unit COMMAND tarvelin_native_tests)
+include(GoogleTest)
+# One test each, so that the slow ones (a silent board is waited for) run side by side.
+gtest_discover_tests(tarvelin_native_tests DISCOVERY_TIMEOUT 60)
 
 add_executable(load_image tools/load_image.cpp)
 target_link_libraries(load_image PRIVATE tarvelin_core)

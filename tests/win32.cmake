@@ -8,6 +8,8 @@ add_executable(tarvelin_win32_tests
     common/text_file_test.cpp
     common/srecord_test.cpp
     win32/text_file_ansi_test.cpp
+    win32/serial_test.cpp
+    ${CMAKE_SOURCE_DIR}/app/ui_record.cpp
     $<TARGET_OBJECTS:tarvelin_resources>
 )
 target_link_libraries(tarvelin_win32_tests PRIVATE tarvelin_shell gtest_main)
@@ -22,6 +24,14 @@ add_test(NAME win32_unit COMMAND ${TARVELIN_WINE_RUN} $<TARGET_FILE:tarvelin_win
 set_tests_properties(win32_unit PROPERTIES
     ENVIRONMENT "TARVELIN_EXPECTED_STRINGS=${TARVELIN_TEST_DATA}/expected_strings.txt")
 
+# The Win32 serial port against the virtual board, as an echo and silent.
+set(TARVELIN_BOARD ${CMAKE_SOURCE_DIR}/build/native/tarvelin-board CACHE FILEPATH "the virtual board program")
+foreach(mode echo silent)
+    add_test(NAME win32_serial_${mode} COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/win32/run_with_board.py
+        --board ${TARVELIN_BOARD} --mode ${mode}
+        -- ${TARVELIN_WINE_RUN} $<TARGET_FILE:tarvelin_win32_tests> --gtest_filter=SerialBoard*.*_${mode})
+endforeach()
+
 # The shipped 32-bit program, read from outside (needs no Wine).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     add_test(NAME product_exe COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_product_exe.py
@@ -33,7 +43,6 @@ add_test(NAME gui_shell COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}
     --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver>)
 
 # Whole updates against the virtual board of the native build.
-set(TARVELIN_BOARD ${CMAKE_SOURCE_DIR}/build/native/tarvelin-board CACHE FILEPATH "the virtual board program")
 foreach(group whole_update boot block loader firmware_malformed abort)
     add_test(NAME e2e_${group} COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_update.py
         --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver> --board ${TARVELIN_BOARD}

@@ -16,6 +16,12 @@ constexpr int MESSAGE_CHARS = 256;
 // Runs the whole update for g_szFirmwarePath on port g_nComPort.
 void UpdateWorker();
 
+// The firmware at path padded with 0xFF to whole blocks (a whole blank block
+// more when it already ends on one), for the caller to free; null after
+// showing message 51 with the reason, and ending the dialog when memory ran
+// out.
+unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize);
+
 // Wakes the boot mode on g_hComPort (BootProfile), sends it the loader (the
 // image's bytes from LOADER_BASE to size - 1) and checks its echo. On failure
 // has set the status line, shown message 229 and closed the port; returns 0.

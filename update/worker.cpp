@@ -54,13 +54,13 @@ unsigned char* LoadLoader(int* size)
     return loader;
 }
 
-// The firmware padded to whole blocks (a whole blank block more when it
-// already ends on one); null after showing message 51.
-unsigned char* LoadPaddedFirmware(int* paddedSize)
+}  // namespace
+
+unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
 {
     LoadError error;
     int size = 0;
-    unsigned char* firmware = LoadSRecordImage(g_szFirmwarePath, &size, &error);
+    unsigned char* firmware = LoadSRecordImage(path, &size, &error);
     if (firmware == nullptr) {
         ShowLoadFailure(IDS_FIRMWARE_UNLOADABLE, error);
         return nullptr;  // the dialog stays open; the user closes it
@@ -78,8 +78,6 @@ unsigned char* LoadPaddedFirmware(int* paddedSize)
     std::free(firmware);
     return padded;
 }
-
-}  // namespace
 
 void UpdateWorker()
 {
@@ -107,7 +105,7 @@ void UpdateWorker()
     UiSetProgress(0);
 
     int paddedSize = 0;
-    unsigned char* padded = LoadPaddedFirmware(&paddedSize);
+    unsigned char* padded = LoadPaddedFirmware(g_szFirmwarePath, &paddedSize);
     if (padded == nullptr) {
         return;
     }

@@ -160,12 +160,17 @@ public:
     {
         Windows windows{processId, {}};
         EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
+        // The progress dialog first: the status a box reports on must be
+        // read before the box is answered.
+        for (HWND window : windows.found) {
+            if (GetDlgItem(window, WRITER_PROGRESS) != nullptr) {
+                WatchWriter(window);
+            }
+        }
         for (HWND window : windows.found) {
             if (GetDlgItem(window, OPEN_FILE_NAME_COMBO) != nullptr || GetDlgItem(window, OPEN_FILE_NAME_EDIT) != nullptr) {
                 AnswerOpenFile(window);
-            } else if (GetDlgItem(window, WRITER_PROGRESS) != nullptr) {
-                WatchWriter(window);
-            } else if (GetDlgItem(window, MESSAGE_BOX_TEXT) != nullptr) {
+            } else if (GetDlgItem(window, WRITER_PROGRESS) == nullptr && GetDlgItem(window, MESSAGE_BOX_TEXT) != nullptr) {
                 ConfirmMessageBox(window);
             }
         }

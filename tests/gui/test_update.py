@@ -61,7 +61,7 @@ class UpdateTest(unittest.TestCase):
 
     def statuses(self, events):
         # A dialog being destroyed reads as an empty status line: not a status.
-        seen = [e.fields[2] for e in events if e.kind == 'dialog'] + [e.fields[0] for e in events if e.kind == 'status']
+        seen = [e.fields[1] for e in events if e.kind == 'dialog'] + [e.fields[0] for e in events if e.kind == 'status']
         return [s for s in seen if s]
 
     def test_whole_update(self):
