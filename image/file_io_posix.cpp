@@ -104,6 +104,14 @@ int AnsiToWide(const char* bytes, int count, wchar_t* out, int outChars)
     int stored = 0;
     int at = 0;
     while (at < count && stored < outChars) {
+        unsigned char first = static_cast<unsigned char>(bytes[at]);
+        // ASCII is itself in every encoding a locale may use here, and the
+        // state is back at its start after every character below.
+        if (first < 0x80) {
+            out[stored++] = static_cast<wchar_t>(first);
+            ++at;
+            continue;
+        }
         wchar_t c;
         size_t used = std::mbrtowc(&c, bytes + at, static_cast<size_t>(count - at), &state);
         if (used == static_cast<size_t>(-1) || used == static_cast<size_t>(-2)) {

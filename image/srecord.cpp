@@ -11,14 +11,22 @@ constexpr unsigned char BLANK = 0xFF;
 // "S", the type digit and the two count digits come before the address.
 constexpr int RECORD_HEADER_CHARS = 4;
 
-bool IsHexDigit(wchar_t c)
-{
-    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
-}
+constexpr int NOT_HEX = -1;
+constexpr int MAX_RECORD_BYTES = 255;
 
-unsigned ByteAt(const wchar_t* line, int index)
+// The value of a hex digit, or NOT_HEX.
+int HexValue(wchar_t c)
 {
-    return static_cast<unsigned>(HexDigitValue(line[index]) * 16 + HexDigitValue(line[index + 1])) & 0xFFu;
+    if (c >= L'0' && c <= L'9') {
+        return c - L'0';
+    }
+    if (c >= L'A' && c <= L'F') {
+        return c - L'A' + 10;
+    }
+    if (c >= L'a' && c <= L'f') {
+        return c - L'a' + 10;
+    }
+    return NOT_HEX;
 }
 
 // Address digits of a data record, or 0 for any other line.
@@ -39,41 +47,52 @@ int AddressDigits(const wchar_t* line)
     }
 }
 
+// Decodes pairs of hex digits from line[from] into bytes; LOAD_OK or why not.
+LoadFailure DecodeBytes(const wchar_t* line, int length, int from, int count, unsigned char* bytes)
+{
+    for (int i = 0; i < count; ++i) {
+        int at = from + 2 * i;
+        if (at + 1 >= length) {
+            return at < length && HexValue(line[at]) == NOT_HEX ? LOAD_INVALID_CHARACTER : LOAD_RECORD_TOO_SHORT;
+        }
+        int high = HexValue(line[at]);
+        int low = HexValue(line[at + 1]);
+        if (high == NOT_HEX || low == NOT_HEX) {
+            return LOAD_INVALID_CHARACTER;
+        }
+        bytes[i] = static_cast<unsigned char>(high * 16 + low);
+    }
+    return LOAD_OK;
+}
+
 // Checks one data record and copies its data into image; LOAD_OK or why not.
 LoadFailure StoreRecord(const wchar_t* line, int length, int addressDigits, unsigned char* image, int* highest)
 {
-    for (int i = 2; i < RECORD_HEADER_CHARS; ++i) {
-        if (i >= length) {
-            return LOAD_RECORD_TOO_SHORT;
-        }
-        if (!IsHexDigit(line[i])) {
-            return LOAD_INVALID_CHARACTER;
-        }
+    // bytes[0] is the count; then address, data and checksum.
+    unsigned char bytes[1 + MAX_RECORD_BYTES];
+    LoadFailure failure = DecodeBytes(line, length, 2, 1, bytes);
+    if (failure != LOAD_OK) {
+        return failure;
     }
-    int count = static_cast<int>(ByteAt(line, 2));
+    int count = bytes[0];
     int addressBytes = addressDigits / 2;
     if (count < addressBytes + 1) {
         return LOAD_RECORD_TOO_SHORT;
     }
-    int recordChars = RECORD_HEADER_CHARS + 2 * count;
-    for (int i = RECORD_HEADER_CHARS; i < recordChars; ++i) {
-        if (i >= length) {
-            return LOAD_RECORD_TOO_SHORT;
-        }
-        if (!IsHexDigit(line[i])) {
-            return LOAD_INVALID_CHARACTER;
-        }
+    failure = DecodeBytes(line, length, RECORD_HEADER_CHARS, count, bytes + 1);
+    if (failure != LOAD_OK) {
+        return failure;
     }
     unsigned sum = 0;
-    for (int i = 2; i < recordChars - 2; i += 2) {
-        sum += ByteAt(line, i);
+    for (int i = 0; i < count; ++i) {
+        sum += bytes[i];
     }
-    if ((~sum & 0xFFu) != ByteAt(line, recordChars - 2)) {
+    if ((~sum & 0xFFu) != bytes[count]) {
         return LOAD_BAD_CHECKSUM;
     }
     unsigned long long address = 0;
-    for (int i = 0; i < addressDigits; ++i) {
-        address = address * 16 + static_cast<unsigned>(HexDigitValue(line[RECORD_HEADER_CHARS + i]));
+    for (int i = 1; i <= addressBytes; ++i) {
+        address = address * 256 + bytes[i];
     }
     int dataBytes = count - addressBytes - 1;
     if (dataBytes == 0) {
@@ -82,10 +101,7 @@ LoadFailure StoreRecord(const wchar_t* line, int length, int addressDigits, unsi
     if (address + static_cast<unsigned long long>(dataBytes) > static_cast<unsigned long long>(IMAGE_CAPACITY)) {
         return LOAD_BEYOND_CAPACITY;
     }
-    const int dataStart = RECORD_HEADER_CHARS + addressDigits;
-    for (int i = 0; i < dataBytes; ++i) {
-        image[address + i] = static_cast<unsigned char>(ByteAt(line, dataStart + 2 * i));
-    }
+    std::memcpy(image + address, bytes + 1 + addressBytes, static_cast<size_t>(dataBytes));
     int end = static_cast<int>(address) + dataBytes;
     if (end > *highest) {
         *highest = end;

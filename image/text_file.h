@@ -15,8 +15,8 @@ TextFile* OpenTextFile(const wchar_t* path, const wchar_t* mode);
 // 0 when the file was closed, -1 otherwise.
 int CloseTextFile(TextFile* file);
 
-// Stores the next line, without its LF (a CR before it stays), in line, which
-// has room for maxChars + 1 characters; a longer line is cut to maxChars and
+// Stores the next line, without its LF (a CR before it stays), terminated, in
+// line, which has room for maxChars + 1 characters; a longer line is cut to maxChars and
 // the next call starts after its LF all the same. Returns the line's length:
 // 0 for an empty line and at the end of the file alike (TextFileAtEnd tells
 // them apart). maxChars above TEXT_LINE_MAX_CHARS, or no file, gives 0 at once.

@@ -6,5 +6,5 @@ here=$(dirname "$0")
 "$here/setup-wine-prefix.sh"
 # The Japanese ANSI code page (932), as on the users' machines; Wine takes it
 # from the locale name even where that locale is not installed.
-export LC_ALL=ja_JP.UTF-8
-exec "$TARVELIN_WINE" "$@"
+# (Set for Wine alone: the shell would warn that it has no such locale.)
+exec env LC_ALL=ja_JP.UTF-8 "$TARVELIN_WINE" "$@"

@@ -1,5 +1,6 @@
 // The single-byte operations, on top of each platform's bulk transfers.
 #include "serial/port.h"
+#include "serial/port_open.h"
 
 #include "app/shell.h"
 #include "res/string_ids.h"
@@ -8,6 +9,16 @@ SerialHandle g_hComPort = nullptr;
 
 const LineProfile BootProfile = {9600, 0};
 const LineProfile ProgramProfile = {115200, 1};
+
+int FinishOpening(MessageOwner owner, SerialHandle port)
+{
+    g_hComPort = port;
+    if (port == nullptr) {
+        UiShowMessage(owner, LoadResString(IDS_PORT_UNAVAILABLE), ICON_ERROR);
+        return 0;
+    }
+    return 1;
+}
 
 int SerialWriteByte(MessageOwner owner, int value, SerialHandle port)
 {

@@ -1,7 +1,6 @@
 #include "serial/port.h"
+#include "serial/port_open.h"
 
-#include "app/shell.h"
-#include "res/string_ids.h"
 
 #include <cerrno>
 #include <chrono>
@@ -102,16 +101,10 @@ int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile&
     if (descriptor >= 0 && Configure(descriptor, profile)) {
         port = new (std::nothrow) SerialPort{descriptor};
     }
-    if (port == nullptr) {
-        if (descriptor >= 0) {
-            close(descriptor);
-        }
-        g_hComPort = nullptr;
-        UiShowMessage(owner, LoadResString(IDS_PORT_UNAVAILABLE), ICON_ERROR);
-        return 0;
+    if (port == nullptr && descriptor >= 0) {
+        close(descriptor);
     }
-    g_hComPort = port;
-    return 1;
+    return FinishOpening(owner, port);
 }
 
 void CloseSerialPort()

@@ -1,7 +1,6 @@
 #include "serial/port.h"
+#include "serial/port_open.h"
 
-#include "app/shell.h"
-#include "res/string_ids.h"
 #include "serial/dcb_win32.h"
 
 #include <cwchar>
@@ -72,16 +71,10 @@ int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile&
     }
     usable = usable && SetCommState(handle, &dcb) && SetCommTimeouts(handle, &timeouts);
     SerialPort* port = usable ? new (std::nothrow) SerialPort{handle} : nullptr;
-    if (port == nullptr) {
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-        }
-        g_hComPort = nullptr;
-        UiShowMessage(owner, LoadResString(IDS_PORT_UNAVAILABLE), ICON_ERROR);
-        return 0;
+    if (port == nullptr && handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
     }
-    g_hComPort = port;
-    return 1;
+    return FinishOpening(owner, port);
 }
 
 void CloseSerialPort()

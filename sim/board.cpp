@@ -383,6 +383,11 @@ void RunBoard(int master, const BoardOptions& options, const volatile bool* stop
 {
     result->flash.assign(FLASH_BYTES, 0xFF);
     Line line(master, options, stop, transcript, result);
+    // Ties the transcript's times to the wall clock, for other processes' events.
+    char epoch[64];
+    std::snprintf(epoch, sizeof epoch, "start-epoch %.6f",
+                  std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count());
+    line.Note(epoch);
     if (options.mode == BOARD_ECHO) {
         line.Enter(BOOT_PHASE);
         for (int byte = line.Read(); byte >= 0; byte = line.Read()) {

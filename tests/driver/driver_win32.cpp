@@ -203,10 +203,19 @@ private:
 
     void WatchWriter(HWND dialog)
     {
-        std::wstring status = TextOf(GetDlgItem(dialog, WRITER_STATUS));
+        // A dialog on its way out answers nothing, or zeros: no reading then.
+        wchar_t text[4096] = {};
+        DWORD_PTR ignored = 0;
         DWORD_PTR position = 0;
-        SendMessageTimeoutW(GetDlgItem(dialog, WRITER_PROGRESS), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG,
-                            SEND_TIMEOUT_MS, &position);
+        if (!IsWindowVisible(dialog) ||
+            !SendMessageTimeoutW(GetDlgItem(dialog, WRITER_STATUS), WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text),
+                                 SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &ignored) ||
+            !SendMessageTimeoutW(GetDlgItem(dialog, WRITER_PROGRESS), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG,
+                                 SEND_TIMEOUT_MS, &position) ||
+            !IsWindow(dialog)) {
+            return;
+        }
+        std::wstring status = text;
         if (!writerSeen_) {
             writerSeen_ = true;
             Print(L"dialog\t" + TextOf(dialog) + L"\t" + status + L"\t" + std::to_wstring(position));
