@@ -8,8 +8,9 @@ scripts/install-deps.sh
 TARVELIN_SKIP_SANITIZE=1 scripts/build.sh
 . scripts/wine-env.sh
 scripts/setup-wine-prefix.sh
+tarvelin_start_wineserver
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 head -c 1048576 /dev/urandom >"$work/image.bin"
 srec_cat "$work/image.bin" -binary -o "$work/image.mot" -motorola -address-length=4 -obs=32
 runs=${RUNS:-5}

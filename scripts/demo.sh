@@ -7,4 +7,8 @@ scripts/install-deps.sh
 TARVELIN_SKIP_SANITIZE=1 scripts/build.sh
 . scripts/wine-env.sh
 scripts/setup-wine-prefix.sh
-exec scripts/with-display.sh python3 scripts/demo.py
+tarvelin_start_wineserver
+status=0
+scripts/with-display.sh python3 scripts/demo.py || status=$?
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+exit $status

@@ -8,6 +8,7 @@ scripts/install-deps.sh
 scripts/build.sh
 . scripts/wine-env.sh
 scripts/setup-wine-prefix.sh
+tarvelin_start_wineserver
 
 status=0
 run_ctest() {

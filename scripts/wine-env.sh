@@ -27,3 +27,9 @@ export TARVELIN_WINDOWS_BUILD=$tarvelin_root/build/$TARVELIN_WINDOWS_PRESET
 export WINEPREFIX=${TARVELIN_WINEPREFIX:-$tarvelin_root/build/wineprefix-$WINEARCH}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+# Starts this prefix's Wine server ahead of the programs, kept running, with
+# its exit report (a dump of its objects) sent nowhere.
+tarvelin_start_wineserver() {
+    WINEDEBUG=-all /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+}

@@ -16,6 +16,8 @@ using Clock = std::chrono::steady_clock;
 constexpr int BURST_BYTES = 64;
 constexpr int ENDLESS_ZEROS = 8192;
 constexpr int POLL_MS = 50;
+// How late a sleeping thread may wake and still count as on time.
+constexpr std::chrono::microseconds WAKE_UP_SLACK{1000};
 constexpr unsigned char WAKE = 0x00, START = 0x55, READY = 0xAA, DONE = 0xAA;
 constexpr unsigned char CMD_SEND = 0x55, CMD_READ_BACK = 0x56, CMD_COMMIT = 0x57, STATUS_OK = 0xAA;
 
@@ -61,7 +63,10 @@ public:
                 return -1;
             }
             pollfd ready = {master_, POLLIN, 0};
-            int polled = poll(&ready, 1, POLL_MS);
+            // A byte that was waiting already arrived earlier: its time on the
+            // wire then follows the byte before it, not this moment.
+            bool waiting = poll(&ready, 1, 0) > 0;
+            int polled = waiting ? 1 : poll(&ready, 1, POLL_MS);
             if (polled < 0 && errno != EINTR) {
                 return -1;
             }
@@ -72,7 +77,7 @@ public:
             ssize_t got = read(master_, &byte, 1);
             if (got == 1) {
                 CheckSpeed();
-                Pace(&rxFree_);
+                PaceReceive(waiting);
                 Log("H>B", byte);
                 return byte;
             }
@@ -90,7 +95,7 @@ public:
         if (hungUp_) {
             return;
         }
-        Pace(&txFree_);
+        PaceSend();
         Log("B>H", byte);
         while (write(master_, &byte, 1) < 0 && errno == EINTR) {
         }
@@ -151,19 +156,42 @@ private:
         }
     }
 
-    // One byte's time on the wire, in wire-rate mode.
-    void Pace(Clock::time_point* free)
+    std::chrono::nanoseconds ByteTime() const
+    {
+        return std::chrono::nanoseconds(1000000000LL * phase_->bitsPerByte / BaudOf(phase_->speed));
+    }
+
+    // The moment the line could start a byte: now, or, when this thread has
+    // only just woken from pacing the byte before, the end of that byte (so
+    // that the thread's lateness does not add up byte after byte).
+    Clock::time_point LineReady(Clock::time_point now, Clock::time_point last) const
+    {
+        return now > last && now - last < WAKE_UP_SLACK ? last : (now > last ? now : last);
+    }
+
+    // Wire-rate mode: a byte is whole only one byte time after the line was
+    // free and the byte there to be sent.
+    void PaceReceive(bool wasWaiting)
     {
         if (!options_.wireRate || phase_ == nullptr) {
             return;
         }
-        auto byteTime = std::chrono::nanoseconds(1000000000LL * phase_->bitsPerByte / BaudOf(phase_->speed));
-        Clock::time_point now = Clock::now();
-        if (*free < now) {
-            *free = now;
+        Clock::time_point start = wasWaiting ? rxFree_ : LineReady(Clock::now(), rxFree_);
+        rxFree_ = start + ByteTime();
+        std::this_thread::sleep_until(rxFree_);
+    }
+
+    // Sent bytes reach the program when their last bit has left; an answer
+    // is ready when the byte it answers was whole.
+    void PaceSend()
+    {
+        if (!options_.wireRate || phase_ == nullptr) {
+            return;
         }
-        *free += byteTime;
-        std::this_thread::sleep_until(*free);
+        Clock::time_point last = rxFree_ > txFree_ ? rxFree_ : txFree_;
+        Clock::time_point start = LineReady(Clock::now(), last);
+        txFree_ = (start > txFree_ ? start : txFree_) + ByteTime();
+        std::this_thread::sleep_until(txFree_);
     }
 
     int master_;

@@ -49,6 +49,24 @@ bool ReceiveByte(int* value)
     return result >= 0;
 }
 
+// count bytes: one read for what is there, then the bounded wait for each
+// byte still missing.
+bool ReceiveBytes(unsigned char* bytes, int count)
+{
+    int arrived = 0;
+    if (!SerialRead(g_hComPort, bytes, count, &arrived)) {
+        return false;
+    }
+    for (; arrived < count; ++arrived) {
+        int value = 0;
+        if (!ReceiveByte(&value)) {
+            return false;
+        }
+        bytes[arrived] = static_cast<unsigned char>(value);
+    }
+    return true;
+}
+
 // Steps 1 to 14 for the block at address.
 BlockFault ExchangeBlock(const unsigned char* image, int address)
 {
@@ -78,15 +96,21 @@ BlockFault ExchangeBlock(const unsigned char* image, int address)
     if (!SerialWrite(g_hComPort, &CMD_READ_BACK, 1)) {
         return Fault(7, IDS_KIND_SEND, address);
     }
-    for (int i = 0; i < READ_BACK_HEADER_BYTES; ++i) {
-        int ignored = 0;
-        if (!ReceiveByte(&ignored)) {
-            return Fault(8, IDS_KIND_RECEIVE, address);
-        }
+    unsigned char header[READ_BACK_HEADER_BYTES];
+    if (!ReceiveBytes(header, READ_BACK_HEADER_BYTES)) {
+        return Fault(8, IDS_KIND_RECEIVE, address);
+    }
+    // What has come is compared byte by byte in order; a byte still missing
+    // is waited for when its turn comes, so the first difference and the
+    // first missing byte are found exactly as with one read per byte.
+    unsigned char readBack[BLOCK_SIZE];
+    int arrived = 0;
+    if (!SerialRead(g_hComPort, readBack, BLOCK_SIZE, &arrived)) {
+        return Fault(9, IDS_KIND_RECEIVE, address);
     }
     for (int j = 0; j < BLOCK_SIZE; ++j) {
-        int received = 0;
-        if (!ReceiveByte(&received)) {
+        int received = j < arrived ? readBack[j] : 0;
+        if (j >= arrived && !ReceiveByte(&received)) {
             return Fault(9, IDS_KIND_RECEIVE, address);
         }
         if (received != block[j]) {
@@ -123,6 +147,7 @@ void ProgramBlocks(unsigned char* image, int size)
 {
     g_bProgramming = 1;
     long long progress = 0;
+    int shown = -1;
     for (int address = 0; address < size; address += BLOCK_SIZE) {
         if (g_bAbort) {
             CloseSerialPort();
@@ -142,7 +167,11 @@ void ProgramBlocks(unsigned char* image, int size)
             }
         }
         progress += PROGRESS_PER_BLOCK;
-        UiSetProgress(static_cast<int>(progress / size));
+        int position = static_cast<int>(progress / size);
+        if (position != shown) {  // the same bar, without a repaint per block
+            UiSetProgress(position);
+            shown = position;
+        }
     }
     std::free(image);
     CloseSerialPort();

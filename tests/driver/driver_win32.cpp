@@ -10,6 +10,7 @@
 // usage: tarvelin_driver.exe SECONDS FILE-OR-- [ABORT-AT] -- PROGRAM [ARGS...]
 //   FILE-OR--  the path to choose in the open-file dialog, or "-" to cancel
 //   ABORT-AT   press the abort button once the bar reaches this position, or
+//              "closebox@N": the caption's close box instead of the button, or
 //              "close:N": close the dialog once N message boxes were confirmed
 //              (for failures that leave the dialog open)
 #include <windows.h>
@@ -105,6 +106,7 @@ struct Options {
     std::wstring file;
     int abortAt = -1;
     int closeAfterBoxes = 0;
+    bool abortWithCloseBox = false;
     std::wstring commandLine;
 };
 
@@ -135,6 +137,9 @@ bool ParseOptions(Options* options)
             std::wstring when = arguments[3];
             if (when.rfind(L"close:", 0) == 0) {
                 options->closeAfterBoxes = _wtoi(when.c_str() + 6);
+            } else if (when.rfind(L"closebox@", 0) == 0) {
+                options->abortAt = _wtoi(when.c_str() + 9);
+                options->abortWithCloseBox = true;
             } else {
                 options->abortAt = _wtoi(when.c_str());
             }
@@ -239,8 +244,13 @@ private:
         if (options_.abortAt >= 0 && !abortPressed_ && position_ >= options_.abortAt &&
             status_ == PROGRAMMING_STATUS) {
             abortPressed_ = true;
-            Print(L"abort\t" + std::to_wstring(position_));
-            PostMessageW(GetDlgItem(dialog, WRITER_ABORT), BM_CLICK, 0, 0);
+            if (options_.abortWithCloseBox) {
+                Print(L"closebox\t" + std::to_wstring(position_));
+                PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            } else {
+                Print(L"abort\t" + std::to_wstring(position_));
+                PostMessageW(GetDlgItem(dialog, WRITER_ABORT), BM_CLICK, 0, 0);
+            }
         }
     }
 

@@ -42,6 +42,7 @@ class Board:
         self.report_path = work / 'report.txt'
         self.transcript_path = work / 'transcript.txt'
         link = harness.wine_prefix() / 'dosdevices' / ('com%d' % self.port)
+        self.link = link
         link.parent.mkdir(parents=True, exist_ok=True)
         self.process = subprocess.Popen(
             [self.binary, '--link', str(link), '--flash-out', str(self.flash_path), '--report', str(self.report_path),

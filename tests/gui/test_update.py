@@ -168,8 +168,14 @@ class UpdateTest(unittest.TestCase):
         self.assertEqual(report.blocks, [])
 
     def test_abort_between_blocks(self):
-        events, report = self.update(['--commit-delay', '150'], after=20)
-        self.assertTrue(any(e.kind == 'abort' for e in events))
+        self.abort_between_blocks(20, 'abort')
+
+    def test_abort_by_the_close_box_while_programming(self):
+        self.abort_between_blocks('closebox@20', 'closebox')
+
+    def abort_between_blocks(self, after, action):
+        events, report = self.update(['--commit-delay', '150'], after=after)
+        self.assertTrue(any(e.kind == action for e in events), events)
         self.assertEqual(self.boxes(events), [(T[200], 'icon'), (T[29], 'icon')])
         self.assertGreater(len(report.blocks), 0)
         self.assertLess(len(report.blocks), 20)
