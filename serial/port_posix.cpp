@@ -13,10 +13,12 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 struct SerialPort {
     int descriptor;
+    std::chrono::nanoseconds byteTime;  // one byte on the line, start to stop bit
 };
 
 namespace {
@@ -99,7 +101,8 @@ int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile&
     int descriptor = path != nullptr && NarrowPath(path, &narrow) && !narrow.empty() ? OpenExclusive(narrow) : -1;
     SerialPort* port = nullptr;
     if (descriptor >= 0 && Configure(descriptor, profile)) {
-        port = new (std::nothrow) SerialPort{descriptor};
+        int bitsPerByte = 1 + 8 + (profile.evenParity ? 1 : 0) + 1;
+        port = new (std::nothrow) SerialPort{descriptor, std::chrono::nanoseconds(1000000000LL * bitsPerByte / profile.baudRate)};
     }
     if (port == nullptr && descriptor >= 0) {
         close(descriptor);
@@ -175,7 +178,16 @@ int SerialRead(SerialHandle port, unsigned char* bytes, int count, int* received
         ssize_t got = read(port->descriptor, bytes + *received, static_cast<size_t>(count - *received));
         if (got > 0) {
             *received += static_cast<int>(got);
-            quietUntil = Clock::now() + std::chrono::milliseconds(READ_TIMEOUT_MS);
+            Clock::time_point now = Clock::now();
+            quietUntil = now + std::chrono::milliseconds(READ_TIMEOUT_MS);
+            // The rest cannot come sooner than the line carries it: wait that
+            // long at once rather than waking for every byte (less the last
+            // byte, so that oversleeping does not delay the answer).
+            Clock::time_point rest = now + port->byteTime * (count - *received - 1);
+            Clock::time_point until = rest < deadline ? rest : deadline;
+            if (*received < count && until > now) {
+                std::this_thread::sleep_until(until < quietUntil ? until : quietUntil);
+            }
         } else if (got == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             // A hung-up line (the pseudo-terminal's other side gone) or an error.
             return 0;
