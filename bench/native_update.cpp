@@ -12,6 +12,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: native_update DEVICE WRITE.MOT FIRMWARE.MOT\n");
         return 2;
     }
+    std::setlocale(LC_ALL, "C.UTF-8");
     std::wstring device = Wide(argv[1]);
     int loaderSize = 0;
     LoadError error;
@@ -57,6 +59,9 @@ int main(int argc, char** argv)
     if (padded == nullptr || !OpenSerialDevice(OWNER_DIALOG, device.c_str(), ProgramProfile)) {
         std::free(padded);
         std::fprintf(stderr, "update failed before programming\n");
+        for (const UiEvent& event : UiEvents()) {
+            std::fprintf(stderr, "event %d: %ls\n", static_cast<int>(event.kind), event.text.c_str());
+        }
         return 1;
     }
     ProgramBlocks(padded, paddedSize);
@@ -65,5 +70,10 @@ int main(int argc, char** argv)
     bool completed = !events.empty() && events.back().kind == UiEvent::END_DIALOG && events.size() >= 2 &&
                      events[events.size() - 2].owner == OWNER_NONE;
     std::printf("%.6f %.6f %s\n", seconds, CpuSeconds(), completed ? "completed" : "failed");
+    for (const UiEvent& event : events) {
+        if (!completed && event.kind == UiEvent::MESSAGE) {
+            std::fprintf(stderr, "message: %ls\n", event.text.c_str());
+        }
+    }
     return completed ? 0 : 1;
 }

@@ -146,6 +146,13 @@ int SerialWrite(SerialHandle port, const unsigned char* bytes, int count)
         }
         return 0;
     }
+    // Like a Windows serial write, return once the bytes have left: a read
+    // that follows then times its answer from the end of the sending.
+    while (tcdrain(port->descriptor) != 0) {
+        if (errno != EINTR) {
+            return 0;
+        }
+    }
     return 1;
 }
 

@@ -17,7 +17,7 @@ constexpr int BURST_BYTES = 64;
 constexpr int ENDLESS_ZEROS = 8192;
 constexpr int POLL_MS = 50;
 // How late a sleeping thread may wake and still count as on time.
-constexpr std::chrono::microseconds WAKE_UP_SLACK{1000};
+constexpr std::chrono::microseconds WAKE_UP_SLACK{5000};
 constexpr unsigned char WAKE = 0x00, START = 0x55, READY = 0xAA, DONE = 0xAA;
 constexpr unsigned char CMD_SEND = 0x55, CMD_READ_BACK = 0x56, CMD_COMMIT = 0x57, STATUS_OK = 0xAA;
 
