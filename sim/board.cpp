@@ -176,7 +176,10 @@ private:
         if (!options_.wireRate || phase_ == nullptr) {
             return;
         }
-        Clock::time_point start = wasWaiting ? rxFree_ : LineReady(Clock::now(), rxFree_);
+        // A byte that was not waiting answers something: it cannot have
+        // started before the line was free both ways.
+        Clock::time_point last = rxFree_ > txFree_ ? rxFree_ : txFree_;
+        Clock::time_point start = wasWaiting ? rxFree_ : LineReady(Clock::now(), last);
         rxFree_ = start + ByteTime();
         std::this_thread::sleep_until(rxFree_);
     }
