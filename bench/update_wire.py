@@ -5,6 +5,7 @@ way, the wire limit of that exact exchange, the measured time from the first
 wake-up burst to the completion, their ratio, and the program's CPU time.
 
 usage: python3 bench/update_wire.py [--flash-write-ms MS] [--sizes 4,32,256]
+                                   [--exe TARVELIN.EXE] [--native NATIVE_UPDATE]
 (run through bench/update_wire.sh, which builds and sets up Wine)"""
 import argparse
 import os
@@ -161,6 +162,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--board', default=str(ROOT / 'build' / 'native' / 'tarvelin-board'))
     parser.add_argument('--native', default=str(ROOT / 'build' / 'native' / 'bench' / 'native_update'))
+    parser.add_argument('--exe', help='another tarvelin.exe to measure (default: the Windows build\'s)')
     parser.add_argument('--flash-write-ms', type=int, default=0)
     parser.add_argument('--sizes', default='4,32,256')
     options = parser.parse_args()
@@ -169,7 +171,7 @@ def main():
     rng = random.Random(6)
     with tempfile.TemporaryDirectory() as directory:
         work = pathlib.Path(directory)
-        shutil.copy(windows / 'tarvelin.exe', work / 'tarvelin.exe')
+        shutil.copy(options.exe or windows / 'tarvelin.exe', work / 'tarvelin.exe')
         shutil.copy(ROOT / 'examples' / 'write.mot', work / 'write.mot')
         print('wire-rate board, flash write %d ms per block, loader 2048 bytes' % options.flash_write_ms)
         print('%-18s %-6s %9s %9s %9s %9s %7s %8s   %s' % ('image', 'build', 'host>brd', 'brd>host', 'limit s',
