@@ -4,11 +4,7 @@
 # file to binary, measured side by side in one run. Prints times and ratios.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-TARVELIN_SKIP_SANITIZE=1 scripts/build.sh
-. scripts/wine-env.sh
-scripts/setup-wine-prefix.sh
-tarvelin_start_wineserver
+. scripts/ready-for-wine.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 head -c 1048576 /dev/urandom >"$work/image.bin"

@@ -3,11 +3,7 @@
 # are passed on, e.g. --flash-write-ms 5 or --sizes 32.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-TARVELIN_SKIP_SANITIZE=1 scripts/build.sh
-. scripts/wine-env.sh
-scripts/setup-wine-prefix.sh
-tarvelin_start_wineserver
+. scripts/ready-for-wine.sh
 status=0
 scripts/with-display.sh python3 bench/update_wire.py "$@" || status=$?
 /usr/lib/wine/wineserver -k 2>/dev/null || true

@@ -28,8 +28,11 @@ export WINEPREFIX=${TARVELIN_WINEPREFIX:-$tarvelin_root/build/wineprefix-$WINEAR
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
-# Starts this prefix's Wine server ahead of the programs, kept running, with
-# its exit report (a dump of its objects) sent nowhere.
+# Starts this prefix's Wine server and its background services ahead of the
+# programs, kept running, with their output sent nowhere. Otherwise the
+# services start with the first program and keep its output open, and
+# whoever waits for the end of that output (ctest) waits for them.
 tarvelin_start_wineserver() {
     WINEDEBUG=-all /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+    "$TARVELIN_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
