@@ -8,6 +8,7 @@
 //   timeout                           the time limit passed (process killed)
 //
 // usage: tarvelin_driver.exe SECONDS FILE-OR-- [ABORT-AT] -- PROGRAM [ARGS...]
+//        tarvelin_driver.exe --start-desktop
 //   FILE-OR--  the path to choose in the open-file dialog, or "-" to cancel
 //   ABORT-AT   press the abort button once the bar reaches this position, or
 //              "closebox@N": the caption's close box instead of the button, or
@@ -276,8 +277,25 @@ private:
 
 }  // namespace
 
-int wmain()
+// Wine starts its desktop process with the first program that uses the
+// window system, and that process keeps the program's output open: whoever
+// reads the output to its end would wait for the desktop. This mode starts
+// it, from a process whose output goes nowhere.
+int StartDesktop()
 {
+    HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (window == nullptr) {
+        return 1;
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc == 2 && std::wstring(argv[1]) == L"--start-desktop") {
+        return StartDesktop();
+    }
     Options options;
     if (!ParseOptions(&options)) {
         Print(L"usage: tarvelin_driver.exe SECONDS FILE-OR-- [ABORT-AT] -- PROGRAM [ARGS...]");

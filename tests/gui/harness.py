@@ -39,9 +39,22 @@ class Event:
         return '%s%r' % (self.kind, tuple(self.fields))
 
 
+_desktop_started = False
+
+
+def start_desktop(driver, env=None):
+    """Starts Wine's desktop process with its output nowhere (see the driver)."""
+    global _desktop_started
+    if not _desktop_started:
+        subprocess.run([str(WINE_RUN), str(driver), '--start-desktop'], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=wine_environment(env), timeout=120)
+        _desktop_started = True
+
+
 def drive(driver, program_and_args, file_to_choose='-', seconds=60, abort_at=None, on_event=None, env=None):
     """Starts the program under the driver and returns the events it saw.
     file_to_choose is a Unix path for the open-file dialog, or '-' to cancel."""
+    start_desktop(driver, env)
     choice = file_to_choose if file_to_choose == '-' else windows_path(file_to_choose)
     command = [str(WINE_RUN), str(driver), str(seconds), choice]
     if abort_at is not None:
