@@ -81,6 +81,7 @@ unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
 
 void UpdateWorker()
 {
+    // Should this fail, "write.mot" is not found and message 199 says so.
     SetWorkingDirectory(GetModuleDirectory());
     int loaderSize = 0;
     unsigned char* loader = LoadLoader(&loaderSize);
