@@ -1,4 +1,5 @@
 #include "app/module_path.h"
+#include "app/narrow_path.h"
 
 #include <climits>
 #include <cstdlib>
@@ -22,11 +23,6 @@ void FetchModulePath(wchar_t* buffer, int bufferChars)
 
 int SetWorkingDirectory(const wchar_t* directory)
 {
-    size_t length = std::wcstombs(nullptr, directory, 0);
-    if (length == static_cast<size_t>(-1)) {
-        return 0;
-    }
-    std::string narrow(length, '\0');
-    std::wcstombs(&narrow[0], directory, length + 1);
-    return chdir(narrow.c_str()) == 0 ? 1 : 0;
+    std::string narrow;
+    return NarrowPath(directory, &narrow) && chdir(narrow.c_str()) == 0 ? 1 : 0;
 }

@@ -5,6 +5,7 @@ add_library(tarvelin_core STATIC
     res/string_table.cpp
     app/resource_text_posix.cpp
     app/module_path_posix.cpp
+    app/narrow_path_posix.cpp
     app/ui_record.cpp
     image/file_io_posix.cpp
     serial/port_posix.cpp

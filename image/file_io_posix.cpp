@@ -1,5 +1,7 @@
 #include "image/file_io.h"
 
+#include "app/narrow_path.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -17,21 +19,6 @@ namespace {
 
 // Shown for a byte sequence that is no character in the locale's encoding.
 const wchar_t REPLACEMENT_CHARACTER = 0xFFFD;
-
-bool NarrowPath(const wchar_t* path, std::string* narrow)
-{
-    std::mbstate_t state{};
-    const wchar_t* source = path;
-    size_t length = std::wcsrtombs(nullptr, &source, 0, &state);
-    if (length == static_cast<size_t>(-1)) {
-        return false;
-    }
-    narrow->assign(length, '\0');
-    source = path;
-    state = std::mbstate_t{};
-    std::wcsrtombs(&(*narrow)[0], &source, length, &state);
-    return true;
-}
 
 }  // namespace
 

@@ -1,4 +1,6 @@
 #include "serial/port.h"
+
+#include "app/narrow_path.h"
 #include "serial/port_open.h"
 
 
@@ -53,16 +55,6 @@ bool Configure(int descriptor, const LineProfile& profile)
     speed_t speed = SpeedOf(profile.baudRate);
     return speed != B0 && cfsetispeed(&settings, speed) == 0 && cfsetospeed(&settings, speed) == 0 &&
            tcsetattr(descriptor, TCSANOW, &settings) == 0;
-}
-
-bool NarrowPath(const wchar_t* path, std::string* narrow)
-{
-    size_t length = std::wcstombs(nullptr, path, 0);
-    if (length == static_cast<size_t>(-1)) {
-        return false;
-    }
-    narrow->assign(length, '\0');
-    return std::wcstombs(&(*narrow)[0], path, length + 1) == length;
 }
 
 int OpenExclusive(const std::string& path)
