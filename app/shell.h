@@ -14,11 +14,11 @@ constexpr int PATH_CHARS = 260;
 constexpr int COM_PORT_MAX_DIGITS = 4;
 
 extern int g_nComPort;
-// Set by the user interface when the user cancels; read by the worker
+// Set by the user interface when the user cancels; read by every worker
 // between programming blocks.
 extern std::atomic<int> g_bAbort;
-// Set by the worker while it programs blocks: closing the window then asks
-// for an orderly abort instead of ending the process mid-block.
+// The number of workers programming blocks: while it is not 0, closing the
+// window asks for an orderly abort instead of ending the process mid-block.
 extern std::atomic<int> g_bProgramming;
 extern wchar_t g_szFirmwarePath[PATH_CHARS];
 

@@ -13,5 +13,8 @@ void UiShowMessage(MessageOwner owner, const wchar_t* text, MessageIcon icon);
 void UiSetStatus(const wchar_t* text);
 void UiSetProgress(int position);
 void UiEndDialog();
+// A block at address has been committed. The dialog's bar follows
+// UiSetProgress; a console counts the blocks with this.
+void UiBlockProgrammed(int address);
 
 #endif

@@ -51,3 +51,8 @@ void UiSetStatus(const wchar_t* text) { Record({UiEvent::STATUS, OWNER_DIALOG, I
 void UiSetProgress(int position) { Record({UiEvent::PROGRESS, OWNER_DIALOG, ICON_NONE, L"", position}); }
 
 void UiEndDialog() { Record({UiEvent::END_DIALOG, OWNER_DIALOG, ICON_NONE, L"", 0}); }
+
+void UiBlockProgrammed(int address)
+{
+    Record({UiEvent::BLOCK_PROGRAMMED, OWNER_DIALOG, ICON_NONE, L"", address});
+}

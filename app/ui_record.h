@@ -10,12 +10,12 @@
 #include <vector>
 
 struct UiEvent {
-    enum Kind { MESSAGE, STATUS, PROGRESS, END_DIALOG };
+    enum Kind { MESSAGE, STATUS, PROGRESS, END_DIALOG, BLOCK_PROGRAMMED };
     Kind kind;
     MessageOwner owner;
     MessageIcon icon;
     std::wstring text;
-    int position;
+    int position;  // of PROGRESS; the address of BLOCK_PROGRAMMED
 };
 
 // A copy of the events so far, oldest first.

@@ -119,3 +119,6 @@ void UiSetStatus(const wchar_t* text) { Submit({UiRequest::STATUS, OWNER_DIALOG,
 void UiSetProgress(int position) { Submit({UiRequest::PROGRESS, OWNER_DIALOG, ICON_NONE, nullptr, position}); }
 
 void UiEndDialog() { Submit({UiRequest::END_DIALOG, OWNER_DIALOG, ICON_NONE, nullptr, 0}); }
+
+// The dialog's bar already follows the blocks through UiSetProgress.
+void UiBlockProgrammed(int) {}

@@ -9,8 +9,9 @@
 struct SerialPort;
 using SerialHandle = SerialPort*;
 
-// The open port; null when none is open.
-extern SerialHandle g_hComPort;
+// The open port of the calling thread (one update runs on one thread, and
+// several boards may be updated at once); null when none is open.
+extern thread_local SerialHandle g_hComPort;
 
 struct LineProfile {
     int baudRate;
@@ -26,6 +27,12 @@ constexpr int READ_TIMEOUT_MS = 200;
 constexpr int READ_PER_BYTE_MS = 1;
 // SerialWaitByte examines this many reads, then makes and drops one more.
 constexpr int WAIT_BYTE_READS = 51;
+
+// Room for a device path of COM port number.
+constexpr int DEVICE_PATH_CHARS = 256;
+// The device of COM port number ("\\.\COM3"; on Linux the ttyS device
+// Windows would call so); empty for a number below 1.
+void ComPortDevicePath(int number, wchar_t path[DEVICE_PATH_CHARS]);
 
 // Opens COM port number with profile into g_hComPort: 1 on success. On
 // failure shows message 40 (owned by owner), leaves g_hComPort null and

@@ -5,10 +5,17 @@
 #include "app/shell.h"
 #include "res/string_ids.h"
 
-SerialHandle g_hComPort = nullptr;
+thread_local SerialHandle g_hComPort = nullptr;
 
 const LineProfile BootProfile = {9600, 0};
 const LineProfile ProgramProfile = {115200, 1};
+
+int OpenSerialPort(MessageOwner owner, int number, const LineProfile& profile)
+{
+    wchar_t path[DEVICE_PATH_CHARS];
+    ComPortDevicePath(number, path);
+    return OpenSerialDevice(owner, path, profile);
+}
 
 int FinishOpening(MessageOwner owner, SerialHandle port)
 {

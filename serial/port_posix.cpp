@@ -80,11 +80,10 @@ int MillisecondsUntil(Clock::time_point deadline)
 
 }  // namespace
 
-int OpenSerialPort(MessageOwner owner, int number, const LineProfile& profile)
+void ComPortDevicePath(int number, wchar_t path[DEVICE_PATH_CHARS])
 {
     // COM1 is the first serial device, as Linux numbers them from 0.
-    std::wstring path = L"/dev/ttyS" + std::to_wstring(number - 1);
-    return OpenSerialDevice(owner, number > 0 ? path.c_str() : L"", profile);
+    std::swprintf(path, DEVICE_PATH_CHARS, number > 0 ? L"/dev/ttyS%d" : L"", number - 1);
 }
 
 int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile& profile)

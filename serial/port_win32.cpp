@@ -12,7 +12,6 @@ struct SerialPort {
 
 namespace {
 
-constexpr int DEVICE_PATH_CHARS = 256;
 constexpr BYTE END_OF_FILE_CHARACTER = 0x1A;
 
 }  // namespace
@@ -49,11 +48,10 @@ void FillTimeouts(COMMTIMEOUTS* timeouts)
     timeouts->WriteTotalTimeoutConstant = 0;
 }
 
-int OpenSerialPort(MessageOwner owner, int number, const LineProfile& profile)
+void ComPortDevicePath(int number, wchar_t path[DEVICE_PATH_CHARS])
 {
-    wchar_t path[DEVICE_PATH_CHARS];
+    // Port 0 keeps its name: opening it fails, as it always has.
     std::swprintf(path, DEVICE_PATH_CHARS, L"\\\\.\\COM%d", number);
-    return OpenSerialDevice(owner, path, profile);
 }
 
 int OpenSerialDevice(MessageOwner owner, const wchar_t* path, const LineProfile& profile)

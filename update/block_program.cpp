@@ -143,9 +143,9 @@ void ReportBlockError(int kind, int address, int expected, int received, int ste
     UiEndDialog();
 }
 
-void ProgramBlocks(unsigned char* image, int size)
+UpdateOutcome ProgramBlocks(unsigned char* image, int size)
 {
-    g_bProgramming = 1;
+    ++g_bProgramming;
     long long progress = 0;
     int shown = -1;
     for (int address = 0; address < size; address += BLOCK_SIZE) {
@@ -154,17 +154,18 @@ void ProgramBlocks(unsigned char* image, int size)
             std::free(image);
             // The user's cancel is already closing the dialog.
             UiShowMessage(OWNER_NONE, LoadResString(IDS_WRITE_ABORTED), ICON_WARNING);
-            g_bProgramming = 0;
-            return;
+            --g_bProgramming;
+            return UPDATE_ABORTED;
         }
         if (!IsBlank(image + address)) {
             BlockFault fault = ExchangeBlock(image, address);
             if (fault.step != 0) {
                 ReportBlockError(fault.kind, fault.address, fault.expected, fault.received, fault.step);
                 std::free(image);
-                g_bProgramming = 0;
-                return;
+                --g_bProgramming;
+                return UPDATE_PROGRAM_FAILED;
             }
+            UiBlockProgrammed(address);
         }
         progress += PROGRESS_PER_BLOCK;
         int position = static_cast<int>(progress / size);
@@ -177,5 +178,6 @@ void ProgramBlocks(unsigned char* image, int size)
     CloseSerialPort();
     UiShowMessage(OWNER_NONE, LoadResString(IDS_UPDATE_COMPLETE), ICON_NONE);
     UiEndDialog();
-    g_bProgramming = 0;
+    --g_bProgramming;
+    return UPDATE_DONE;
 }

@@ -10,11 +10,35 @@ constexpr int BLOCK_SIZE = 128;
 constexpr int LOADER_BASE = 0xF780;
 // The boot mode takes the loader's length in two bytes.
 constexpr int LOADER_MAX_BYTES = 0xFFFF;
+// The loader's file name, looked for in the program's directory.
+constexpr wchar_t LOADER_FILE[] = L"write.mot";
 // Text buffers of the messages built here.
 constexpr int MESSAGE_CHARS = 256;
 
+// How one board's update ended, for front ends that report more than the
+// message boxes.
+enum UpdateOutcome {
+    UPDATE_DONE,
+    UPDATE_FILE_FAILED,     // the loader or the firmware could not be loaded
+    UPDATE_PORT_FAILED,     // a port could not be opened
+    UPDATE_BOOT_FAILED,     // the boot handshake or the loader transfer failed
+    UPDATE_PROGRAM_FAILED,  // a block could not be programmed
+    UPDATE_ABORTED,         // the user stopped it between blocks
+};
+
 // Runs the whole update for g_szFirmwarePath on port g_nComPort.
 void UpdateWorker();
+
+// The loader file at path, checked to hold a program the boot mode can take
+// (data above LOADER_BASE, at most LOADER_MAX_BYTES of it), for the caller to
+// free; null after showing message 199 with the reason.
+unsigned char* LoadLoader(const wchar_t* path, int* size);
+
+// One board, from the boot mode to the last block: the loader transfer on
+// the device at portPath, then the firmware at firmwarePath programmed. The
+// caller keeps the loader; every message is shown on the way.
+UpdateOutcome UpdateBoard(const wchar_t* portPath, const unsigned char* loader, int loaderSize,
+                          const wchar_t* firmwarePath);
 
 // The firmware at path padded with 0xFF to whole blocks (a whole blank block
 // more when it already ends on one), for the caller to free; null after
@@ -30,7 +54,8 @@ int TransferLoader(const unsigned char* image, int size);
 // Programs the padded image (size a multiple of BLOCK_SIZE) on g_hComPort
 // (ProgramProfile) block by block. Always ends the update: frees the image
 // and closes the port, then shows completion, the abort or the fault.
-void ProgramBlocks(unsigned char* image, int size);
+// Returns UPDATE_DONE, UPDATE_ABORTED or UPDATE_PROGRAM_FAILED.
+UpdateOutcome ProgramBlocks(unsigned char* image, int size);
 
 // Shows the programming fault (kind is a string id), closes the port and
 // ends the dialog.

@@ -12,8 +12,6 @@
 
 namespace {
 
-const wchar_t LOADER_FILE[] = L"write.mot";
-
 // Message id, then the reason on a second line.
 void ShowWithReason(int message, const wchar_t* reason)
 {
@@ -29,12 +27,12 @@ void ShowLoadFailure(int message, const LoadError& error)
     ShowWithReason(message, reason);
 }
 
-// "write.mot", checked to hold a loader the boot mode can take; null after
-// showing message 199 and ending the dialog.
-unsigned char* LoadLoader(int* size)
+}  // namespace
+
+unsigned char* LoadLoader(const wchar_t* path, int* size)
 {
     LoadError error;
-    unsigned char* loader = LoadSRecordImage(LOADER_FILE, size, &error);
+    unsigned char* loader = LoadSRecordImage(path, size, &error);
     int problem = 0;
     if (loader == nullptr) {
         ShowLoadFailure(IDS_LOADER_UNLOADABLE, error);
@@ -48,13 +46,8 @@ unsigned char* LoadLoader(int* size)
         std::free(loader);
         loader = nullptr;
     }
-    if (loader == nullptr) {
-        UiEndDialog();
-    }
     return loader;
 }
-
-}  // namespace
 
 unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
 {
@@ -79,42 +72,49 @@ unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
     return padded;
 }
 
+UpdateOutcome UpdateBoard(const wchar_t* portPath, const unsigned char* loader, int loaderSize,
+                          const wchar_t* firmwarePath)
+{
+    UiSetStatus(LoadResString(IDS_STATUS_LOADER_BINARY));
+    if (!OpenSerialDevice(OWNER_DIALOG, portPath, BootProfile)) {
+        UiEndDialog();
+        return UPDATE_PORT_FAILED;
+    }
+    if (!TransferLoader(loader, loaderSize)) {
+        UiEndDialog();
+        return UPDATE_BOOT_FAILED;
+    }
+    UiSetStatus(LoadResString(IDS_STATUS_TRANSFER_READY));
+    CloseSerialPort();
+    UiSetProgress(0);
+
+    int paddedSize = 0;
+    unsigned char* padded = LoadPaddedFirmware(firmwarePath, &paddedSize);
+    if (padded == nullptr) {
+        return UPDATE_FILE_FAILED;
+    }
+    if (!OpenSerialDevice(OWNER_DIALOG, portPath, ProgramProfile)) {
+        UiEndDialog();
+        std::free(padded);
+        return UPDATE_PORT_FAILED;
+    }
+    UiSetStatus(LoadResString(IDS_STATUS_PROGRAMMING));
+    return ProgramBlocks(padded, paddedSize);
+}
+
 void UpdateWorker()
 {
     // Should this fail, "write.mot" is not found and message 199 says so.
     SetWorkingDirectory(GetModuleDirectory());
     int loaderSize = 0;
-    unsigned char* loader = LoadLoader(&loaderSize);
+    unsigned char* loader = LoadLoader(LOADER_FILE, &loaderSize);
     if (loader == nullptr) {
+        UiEndDialog();
         return;
     }
     UiShowMessage(OWNER_DIALOG, LoadResString(IDS_BOOT_MODE_INSTRUCTION), ICON_WARNING);
-    UiSetStatus(LoadResString(IDS_STATUS_LOADER_BINARY));
-    if (!OpenSerialPort(OWNER_DIALOG, g_nComPort, BootProfile)) {
-        UiEndDialog();
-        std::free(loader);
-        return;
-    }
-    if (!TransferLoader(loader, loaderSize)) {
-        std::free(loader);
-        UiEndDialog();
-        return;
-    }
-    UiSetStatus(LoadResString(IDS_STATUS_TRANSFER_READY));
-    CloseSerialPort();
+    wchar_t port[DEVICE_PATH_CHARS];
+    ComPortDevicePath(g_nComPort, port);
+    UpdateBoard(port, loader, loaderSize, g_szFirmwarePath);
     std::free(loader);
-    UiSetProgress(0);
-
-    int paddedSize = 0;
-    unsigned char* padded = LoadPaddedFirmware(g_szFirmwarePath, &paddedSize);
-    if (padded == nullptr) {
-        return;
-    }
-    if (!OpenSerialPort(OWNER_DIALOG, g_nComPort, ProgramProfile)) {
-        UiEndDialog();
-        std::free(padded);
-        return;
-    }
-    UiSetStatus(LoadResString(IDS_STATUS_PROGRAMMING));
-    ProgramBlocks(padded, paddedSize);
 }
