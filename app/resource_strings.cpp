@@ -11,8 +11,9 @@ constexpr int STRING_CHARS = 4096;
 // entry is cut to STRING_CHARS - 2 characters and stays terminated.
 constexpr int LOAD_LIMIT = STRING_CHARS - 1;
 
-wchar_t g_ring[RING_SLOTS][STRING_CHARS];
-int g_ringIndex = 0;
+// One ring per thread: boards updated at once each load their own texts.
+thread_local wchar_t g_ring[RING_SLOTS][STRING_CHARS];
+thread_local int g_ringIndex = 0;
 
 }  // namespace
 

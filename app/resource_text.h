@@ -1,5 +1,6 @@
 // Where string resources come from: the executable's string table on
-// Windows, the table compiled in from res/strings.def elsewhere.
+// Windows, the table compiled in from res/strings.def elsewhere (and in the
+// console program, which offers its texts in two languages).
 #ifndef TARVELIN_APP_RESOURCE_TEXT_H
 #define TARVELIN_APP_RESOURCE_TEXT_H
 

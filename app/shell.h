@@ -27,8 +27,9 @@ extern wchar_t g_szFirmwarePath[PATH_CHARS];
 // set to the number (0 when there are no digits or too many).
 int ParseComPortNumber(const wchar_t* commandLine, int* port);
 
-// The text of string resource id, from a ring of 32 buffers: valid until 32
-// further calls. Never null; an id without an entry gives "".
+// The text of string resource id, from the calling thread's ring of 32
+// buffers: valid until 32 further calls on that thread. Never null; an id
+// without an entry gives "".
 const wchar_t* LoadResString(int id);
 
 // The directory of the program's own file, with its trailing separator.

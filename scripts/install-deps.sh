@@ -5,7 +5,7 @@ set -euo pipefail
 
 native_packages=(cmake g++ clang-14 libclang-rt-14-dev googletest srecord binutils
                  python3 xvfb x11-utils xdotool imagemagick icoutils fonts-ipafont-gothic
-                 mingw-w64 wine wine64)
+                 mingw-w64 wine wine64 tmux)
 i386_packages=(wine32:i386)
 
 missing=()

@@ -29,16 +29,6 @@ const BlockFault NO_FAULT = {0, 0, 0, 0, 0};
 
 BlockFault Fault(int step, int kind, int address) { return {step, kind, address, 0, 0}; }
 
-bool IsBlank(const unsigned char* block)
-{
-    for (int i = 0; i < BLOCK_SIZE; ++i) {
-        if (block[i] != 0xFF) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // A byte from the board within the bounded wait: a silent board is a fault,
 // never a stale or assumed value.
 bool ReceiveByte(int* value)
@@ -134,6 +124,16 @@ BlockFault ExchangeBlock(const unsigned char* image, int address)
 
 }  // namespace
 
+bool IsBlankBlock(const unsigned char* block)
+{
+    for (int i = 0; i < BLOCK_SIZE; ++i) {
+        if (block[i] != 0xFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void ReportBlockError(int kind, int address, int expected, int received, int step)
 {
     wchar_t message[MESSAGE_CHARS];
@@ -157,7 +157,7 @@ UpdateOutcome ProgramBlocks(unsigned char* image, int size)
             --g_bProgramming;
             return UPDATE_ABORTED;
         }
-        if (!IsBlank(image + address)) {
+        if (!IsBlankBlock(image + address)) {
             BlockFault fault = ExchangeBlock(image, address);
             if (fault.step != 0) {
                 ReportBlockError(fault.kind, fault.address, fault.expected, fault.received, fault.step);

@@ -40,6 +40,16 @@ unsigned char* LoadLoader(const wchar_t* path, int* size);
 UpdateOutcome UpdateBoard(const wchar_t* portPath, const unsigned char* loader, int loaderSize,
                           const wchar_t* firmwarePath);
 
+// A block of BLOCK_SIZE bytes all 0xFF: erased flash already holds it, so it
+// is never sent.
+bool IsBlankBlock(const unsigned char* block);
+// The size of an image of size bytes padded to whole blocks: a whole blank
+// block more when it already ends on one.
+int PaddedSize(int size);
+
+// Shows message id (199 or 51) with why the file did not load.
+void ShowLoadFailure(int message, const LoadError& error);
+
 // The firmware at path padded with 0xFF to whole blocks (a whole blank block
 // more when it already ends on one), for the caller to free; null after
 // showing message 51 with the reason, and ending the dialog when memory ran

@@ -20,6 +20,8 @@ void ShowWithReason(int message, const wchar_t* reason)
     UiShowMessage(OWNER_DIALOG, text, ICON_ERROR);
 }
 
+}  // namespace
+
 void ShowLoadFailure(int message, const LoadError& error)
 {
     wchar_t reason[MESSAGE_CHARS];
@@ -27,7 +29,7 @@ void ShowLoadFailure(int message, const LoadError& error)
     ShowWithReason(message, reason);
 }
 
-}  // namespace
+int PaddedSize(int size) { return size + BLOCK_SIZE - size % BLOCK_SIZE; }
 
 unsigned char* LoadLoader(const wchar_t* path, int* size)
 {
@@ -58,7 +60,7 @@ unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
         ShowLoadFailure(IDS_FIRMWARE_UNLOADABLE, error);
         return nullptr;  // the dialog stays open; the user closes it
     }
-    *paddedSize = size + BLOCK_SIZE - size % BLOCK_SIZE;
+    *paddedSize = PaddedSize(size);
     unsigned char* padded = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(*paddedSize)));
     if (padded == nullptr) {
         std::free(firmware);

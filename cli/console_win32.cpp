@@ -1,0 +1,144 @@
+#include "cli/console.h"
+
+#include "app/shell.h"
+#include "cli/utf8.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cwctype>
+
+namespace {
+
+constexpr int DEFAULT_COLUMNS = 80;
+// Windows 10 and later understand the terminal sequences once asked to.
+constexpr DWORD VIRTUAL_TERMINAL_PROCESSING = 0x0004;
+constexpr DWORD DEVICE_NAMES_START_CHARS = 16384;
+constexpr DWORD DEVICE_NAMES_MAX_CHARS = 1 << 22;
+
+bool g_redraws[2] = {false, false};
+std::atomic<int> g_interrupts{0};
+
+HANDLE Handle(ConsoleStream stream)
+{
+    return GetStdHandle(stream == CONSOLE_OUT ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+}
+
+bool IsConsole(HANDLE handle)
+{
+    DWORD mode = 0;
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
+
+BOOL WINAPI OnControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
+        return FALSE;
+    }
+    g_bAbort = 1;
+    // The first is ours; the second ends the program the system's way.
+    return g_interrupts.fetch_add(1) == 0 ? TRUE : FALSE;
+}
+
+// "COM" and a number.
+int ComNumber(const std::wstring& name)
+{
+    if (name.size() < 4 || name.compare(0, 3, L"COM") != 0) {
+        return 0;
+    }
+    int number = 0;
+    for (size_t i = 3; i < name.size(); ++i) {
+        if (!std::iswdigit(name[i]) || number > 100000) {
+            return 0;
+        }
+        number = number * 10 + (name[i] - L'0');
+    }
+    return number;
+}
+
+}  // namespace
+
+void ConsoleStart()
+{
+    for (ConsoleStream stream : {CONSOLE_OUT, CONSOLE_ERR}) {
+        HANDLE handle = Handle(stream);
+        DWORD mode = 0;
+        if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0) {
+            g_redraws[stream] = (mode & VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+                                SetConsoleMode(handle, mode | VIRTUAL_TERMINAL_PROCESSING) != 0;
+        }
+    }
+}
+
+bool ConsoleCanRedraw(ConsoleStream stream) { return g_redraws[stream]; }
+
+int ConsoleColumns()
+{
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(Handle(CONSOLE_OUT), &info)) {
+        return DEFAULT_COLUMNS;
+    }
+    return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+void ConsoleWrite(ConsoleStream stream, const std::wstring& text)
+{
+    HANDLE handle = Handle(stream);
+    if (IsConsole(handle)) {
+        DWORD written = 0;
+        WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    std::string bytes = EncodeUtf8(text);
+    DWORD done = 0;
+    while (done < bytes.size()) {
+        DWORD wrote = 0;
+        if (!WriteFile(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &wrote, nullptr) ||
+            wrote == 0) {
+            return;  // nowhere left to tell the user
+        }
+        done += wrote;
+    }
+}
+
+void ConsoleWatchInterrupt() { SetConsoleCtrlHandler(OnControl, TRUE); }
+
+int ConsoleWaitForEnter()
+{
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    for (;;) {
+        char byte = 0;
+        DWORD got = 0;
+        if (!ReadFile(input, &byte, 1, &got, nullptr) || got == 0 || g_bAbort) {
+            return 0;
+        }
+        if (byte == '\n') {
+            return 1;
+        }
+    }
+}
+
+std::vector<std::wstring> ListSerialPorts()
+{
+    std::vector<std::wstring> ports;
+    std::wstring names(DEVICE_NAMES_START_CHARS, L'\0');
+    DWORD length = 0;
+    while ((length = QueryDosDeviceW(nullptr, &names[0], static_cast<DWORD>(names.size()))) == 0) {
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || names.size() >= DEVICE_NAMES_MAX_CHARS) {
+            return ports;
+        }
+        names.assign(names.size() * 2, L'\0');
+    }
+    for (size_t start = 0; start < length && names[start] != L'\0';) {
+        std::wstring name(names.c_str() + start);
+        if (ComNumber(name) > 0) {
+            ports.push_back(name);
+        }
+        start += name.size() + 1;
+    }
+    std::sort(ports.begin(), ports.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ComNumber(a) < ComNumber(b);
+    });
+    return ports;
+}
