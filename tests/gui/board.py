@@ -1,4 +1,5 @@
-"""The virtual board as a process, linked into the Wine prefix as a COM port."""
+"""The virtual board as a process, linked into the Wine prefix as a COM port,
+or wherever a native program is to find it."""
 import pathlib
 import signal
 import subprocess
@@ -27,12 +28,14 @@ class Report:
 
 
 class Board:
-    """with Board(binary, port, options) as board: ... board.report after the block."""
+    """with Board(binary, port, options) as board: ... board.report after the block.
+    With link, the terminal is linked there instead of to COM port number port."""
 
-    def __init__(self, binary, port, options=()):
+    def __init__(self, binary, port=None, options=(), link=None):
         self.binary = binary
         self.port = port
         self.options = list(options)
+        self.link = link
         self.report = None
 
     def __enter__(self):
@@ -41,8 +44,9 @@ class Board:
         self.flash_path = work / 'flash.bin'
         self.report_path = work / 'report.txt'
         self.transcript_path = work / 'transcript.txt'
-        link = harness.wine_prefix() / 'dosdevices' / ('com%d' % self.port)
-        self.link = link
+        if self.link is None:
+            self.link = harness.wine_prefix() / 'dosdevices' / ('com%d' % self.port)
+        link = self.link
         link.parent.mkdir(parents=True, exist_ok=True)
         self.process = subprocess.Popen(
             [self.binary, '--link', str(link), '--flash-out', str(self.flash_path), '--report', str(self.report_path),
@@ -57,6 +61,7 @@ class Board:
         if self.report is None:
             self.process.send_signal(signal.SIGTERM)
             self.process.wait(timeout=20)
+            self.process.stdout.close()
             self.transcript = self.transcript_path.read_text()
             self.report = Report(self.report_path.read_text(), self.flash_path.read_bytes())
         return self.report
