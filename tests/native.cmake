@@ -10,6 +10,11 @@ add_executable(tarvelin_native_tests
     native/board_fixture.cpp
     native/serial_test.cpp
     native/update_test.cpp
+    native/cli_test.cpp
+    ${CMAKE_SOURCE_DIR}/cli/options.cpp
+    ${CMAKE_SOURCE_DIR}/cli/progress_line.cpp
+    ${CMAKE_SOURCE_DIR}/cli/utf8.cpp
+    ${CMAKE_SOURCE_DIR}/cli/block_ranges.cpp
 )
 target_link_libraries(tarvelin_native_tests PRIVATE tarvelin_core tarvelin_board gtest_main)
 target_compile_definitions(tarvelin_native_tests PRIVATE
@@ -22,6 +27,12 @@ add_executable(load_image tools/load_image.cpp)
 target_link_libraries(load_image PRIVATE tarvelin_core)
 add_test(NAME srecord_oracle COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/image/test_srecord_oracle.py
     --loader $<TARGET_FILE:load_image>)
+
+# The console program end to end, and on a terminal (tmux).
+foreach(suite cli terminal)  # cli_cli, cli_terminal
+    add_test(NAME cli_${suite} COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/cli/test_${suite}.py
+        --cli $<TARGET_FILE:tarvelin-cli> --board $<TARGET_FILE:tarvelin-board>)
+endforeach()
 
 if(TARVELIN_FUZZ)
     add_executable(srecord_fuzzer fuzz/srecord_fuzzer.cpp)

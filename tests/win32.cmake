@@ -35,7 +35,7 @@ endforeach()
 # The shipped 32-bit program, read from outside (needs no Wine).
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     add_test(NAME product_exe COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/gui/test_product_exe.py
-        --exe $<TARGET_FILE:tarvelin> --expected ${TARVELIN_TEST_DATA}/expected_strings.txt)
+        --exe $<TARGET_FILE:tarvelin> --cli-exe $<TARGET_FILE:tarvelin-cli> --expected ${TARVELIN_TEST_DATA}/expected_strings.txt)
     set_tests_properties(product_exe PROPERTIES LABELS product)
 endif()
 
@@ -48,3 +48,8 @@ foreach(group whole_update boot block loader firmware_malformed abort)
         --exe $<TARGET_FILE:tarvelin> --driver $<TARGET_FILE:tarvelin_driver> --board ${TARVELIN_BOARD}
         -k ${group})
 endforeach()
+
+# The console program's Windows build: --check beside the native one, and an update.
+set(TARVELIN_NATIVE_CLI ${CMAKE_SOURCE_DIR}/build/native/tarvelin-cli CACHE FILEPATH "the native console program")
+add_test(NAME cli_wine COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tests/cli/test_cli_wine.py
+    --exe $<TARGET_FILE:tarvelin-cli> --native-cli ${TARVELIN_NATIVE_CLI} --board ${TARVELIN_BOARD})

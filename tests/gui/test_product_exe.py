@@ -1,6 +1,7 @@
 """The 32-bit tarvelin.exe as shipped, read from outside: a 32-bit GUI
 program that needs no DLL beyond Windows' own, with its resources, every
-text as users must see it."""
+text as users must see it; and tarvelin-cli.exe, a 32-bit console program
+that needs no more."""
 import argparse
 import struct
 import subprocess
@@ -36,25 +37,38 @@ def extract(exe, kind, name, language=1041):
                            '--language=%d' % language, exe], check=True, capture_output=True).stdout
 
 
+def subsystem_of_32_bit(test, exe):
+    """The subsystem of a PE32 i386 program (2 GUI, 3 console)."""
+    data = pathlib.Path(exe).read_bytes()
+    pe = struct.unpack_from('<I', data, 0x3C)[0]
+    test.assertEqual(data[pe:pe + 4], b'PE\0\0')
+    machine = struct.unpack_from('<H', data, pe + 4)[0]
+    test.assertEqual(machine, 0x14C, 'i386')
+    optional = pe + 24
+    test.assertEqual(struct.unpack_from('<H', data, optional)[0], 0x10B, 'PE32, not PE32+')
+    return struct.unpack_from('<H', data, optional + 68)[0]
+
+
+def imported_dlls(exe):
+    dump = subprocess.run(['i686-w64-mingw32-objdump', '-p', exe], check=True, capture_output=True, text=True).stdout
+    return {line.split(':', 1)[1].strip().lower() for line in dump.splitlines() if 'DLL Name:' in line}
+
+
 class ProductTest(unittest.TestCase):
     def test_is_a_32_bit_gui_program(self):
-        data = pathlib.Path(OPTIONS.exe).read_bytes()
-        pe = struct.unpack_from('<I', data, 0x3C)[0]
-        self.assertEqual(data[pe:pe + 4], b'PE\0\0')
-        machine = struct.unpack_from('<H', data, pe + 4)[0]
-        self.assertEqual(machine, 0x14C, 'i386')
-        optional = pe + 24
-        self.assertEqual(struct.unpack_from('<H', data, optional)[0], 0x10B, 'PE32, not PE32+')
-        subsystem = struct.unpack_from('<H', data, optional + 68)[0]
-        self.assertEqual(subsystem, 2, 'Windows GUI subsystem')
+        self.assertEqual(subsystem_of_32_bit(self, OPTIONS.exe), 2, 'Windows GUI subsystem')
 
     def test_needs_only_windows_own_dlls(self):
-        dump = subprocess.run(['i686-w64-mingw32-objdump', '-p', OPTIONS.exe], check=True,
-                              capture_output=True, text=True).stdout
-        dlls = {line.split(':', 1)[1].strip().lower() for line in dump.splitlines() if 'DLL Name:' in line}
+        dlls = imported_dlls(OPTIONS.exe)
         self.assertTrue(dlls, 'import table read')
         self.assertLessEqual(dlls, SYSTEM_DLLS)
         self.assertIn('comctl32.dll', dlls)
+
+    def test_console_program_is_32_bit_and_self_contained(self):
+        self.assertEqual(subsystem_of_32_bit(self, OPTIONS.cli_exe), 3, 'Windows console subsystem')
+        dlls = imported_dlls(OPTIONS.cli_exe)
+        self.assertIn('kernel32.dll', dlls)
+        self.assertLessEqual(dlls, SYSTEM_DLLS)
 
     def test_resources_are_japanese(self):
         listing = resources(OPTIONS.exe)
@@ -92,6 +106,7 @@ def main():
     global OPTIONS
     parser = argparse.ArgumentParser()
     parser.add_argument('--exe', required=True)
+    parser.add_argument('--cli-exe', required=True)
     parser.add_argument('--expected', required=True)
     OPTIONS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
