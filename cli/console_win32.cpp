@@ -5,17 +5,17 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cwctype>
+#include <string>
 
 namespace {
 
 constexpr int DEFAULT_COLUMNS = 80;
 // Windows 10 and later understand the terminal sequences once asked to.
 constexpr DWORD VIRTUAL_TERMINAL_PROCESSING = 0x0004;
-constexpr DWORD DEVICE_NAMES_START_CHARS = 16384;
-constexpr DWORD DEVICE_NAMES_MAX_CHARS = 1 << 22;
+// The highest port number looked for; Windows numbers ports up to 256.
+constexpr int COM_PORT_LAST = 256;
+constexpr DWORD DEVICE_TARGET_CHARS = 1024;
 
 bool g_redraws[2] = {false, false};
 std::atomic<int> g_interrupts{0};
@@ -39,22 +39,6 @@ BOOL WINAPI OnControl(DWORD event)
     g_bAbort = 1;
     // The first is ours; the second ends the program the system's way.
     return g_interrupts.fetch_add(1) == 0 ? TRUE : FALSE;
-}
-
-// "COM" and a number.
-int ComNumber(const std::wstring& name)
-{
-    if (name.size() < 4 || name.compare(0, 3, L"COM") != 0) {
-        return 0;
-    }
-    int number = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (!std::iswdigit(name[i]) || number > 100000) {
-            return 0;
-        }
-        number = number * 10 + (name[i] - L'0');
-    }
-    return number;
 }
 
 }  // namespace
@@ -121,24 +105,15 @@ int ConsoleWaitForEnter()
 
 std::vector<std::wstring> ListSerialPorts()
 {
+    // Asked for by name: the list of all DOS devices leaves out ports that
+    // some systems (Wine among them) only map when asked.
     std::vector<std::wstring> ports;
-    std::wstring names(DEVICE_NAMES_START_CHARS, L'\0');
-    DWORD length = 0;
-    while ((length = QueryDosDeviceW(nullptr, &names[0], static_cast<DWORD>(names.size()))) == 0) {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || names.size() >= DEVICE_NAMES_MAX_CHARS) {
-            return ports;
-        }
-        names.assign(names.size() * 2, L'\0');
-    }
-    for (size_t start = 0; start < length && names[start] != L'\0';) {
-        std::wstring name(names.c_str() + start);
-        if (ComNumber(name) > 0) {
+    for (int number = 1; number <= COM_PORT_LAST; ++number) {
+        std::wstring name = L"COM" + std::to_wstring(number);
+        wchar_t target[DEVICE_TARGET_CHARS];
+        if (QueryDosDeviceW(name.c_str(), target, DEVICE_TARGET_CHARS) != 0) {
             ports.push_back(name);
         }
-        start += name.size() + 1;
     }
-    std::sort(ports.begin(), ports.end(), [](const std::wstring& a, const std::wstring& b) {
-        return ComNumber(a) < ComNumber(b);
-    });
     return ports;
 }

@@ -8,7 +8,7 @@
 
 struct VirtualBoard {
     int slave;
-    volatile bool stop;
+    std::atomic<bool> stop;
     BoardResult result;
     std::thread line;
 };
@@ -21,7 +21,7 @@ VirtualBoard* StartVirtualBoard(std::wstring* path)
     if (master < 0) {
         return nullptr;
     }
-    VirtualBoard* board = new (std::nothrow) VirtualBoard{slave, false, {}, {}};
+    VirtualBoard* board = new (std::nothrow) VirtualBoard{slave, {false}, {}, {}};
     if (board == nullptr) {
         close(master);
         close(slave);

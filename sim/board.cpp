@@ -33,7 +33,7 @@ int BaudOf(speed_t speed) { return speed == B9600 ? 9600 : speed == B115200 ? 11
 
 class Line {
 public:
-    Line(int master, const BoardOptions& options, const volatile bool* stop, std::FILE* transcript,
+    Line(int master, const BoardOptions& options, const std::atomic<bool>* stop, std::FILE* transcript,
          BoardResult* result)
         : master_(master), options_(options), stop_(stop), transcript_(transcript), result_(result),
           start_(Clock::now()), txFree_(start_), rxFree_(start_)
@@ -199,7 +199,7 @@ private:
 
     int master_;
     const BoardOptions& options_;
-    const volatile bool* stop_;
+    const std::atomic<bool>* stop_;
     std::FILE* transcript_;
     BoardResult* result_;
     Clock::time_point start_, txFree_, rxFree_;
@@ -409,7 +409,7 @@ int OpenBoardTerminal(int* slave, std::string* slavePath)
     return master;
 }
 
-void RunBoard(int master, const BoardOptions& options, const volatile bool* stop, std::FILE* transcript,
+void RunBoard(int master, const BoardOptions& options, const std::atomic<bool>* stop, std::FILE* transcript,
               BoardResult* result)
 {
     result->flash.assign(FLASH_BYTES, 0xFF);

@@ -4,6 +4,7 @@
 #ifndef TARVELIN_SIM_BOARD_H
 #define TARVELIN_SIM_BOARD_H
 
+#include <atomic>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -53,7 +54,7 @@ struct BoardResult {
 // Runs on the pseudo-terminal master until stop is set or the line hangs up,
 // and closes the master.
 // transcript, when given, gets a line per byte with its time.
-void RunBoard(int master, const BoardOptions& options, const volatile bool* stop, std::FILE* transcript,
+void RunBoard(int master, const BoardOptions& options, const std::atomic<bool>* stop, std::FILE* transcript,
               BoardResult* result);
 
 // Opens a pseudo-terminal; returns the master, with the slave kept open in

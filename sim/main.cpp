@@ -12,7 +12,8 @@
 
 namespace {
 
-volatile bool g_stop = false;
+// Lock-free, so that the signal handler may set it.
+std::atomic<bool> g_stop{false};
 
 void Stop(int) { g_stop = true; }
 

@@ -29,7 +29,7 @@ private:
     int slave_ = -1;
     std::wstring path_;
     std::FILE* transcriptFile_ = nullptr;
-    volatile bool stop_ = false;
+    std::atomic<bool> stop_{false};
     std::thread thread_;
     bool stopped_ = false;
     BoardResult result_;
