@@ -9,7 +9,8 @@
 
 enum ConsoleStream { CONSOLE_OUT, CONSOLE_ERR };
 
-// Prepares the console for the program's output; call once at start.
+// Prepares the console for the program's output; call once at start. A
+// reader that goes away no longer ends the program.
 void ConsoleStart();
 // True when stream is a terminal whose lines can be redrawn.
 bool ConsoleCanRedraw(ConsoleStream stream);
@@ -17,7 +18,8 @@ bool ConsoleCanRedraw(ConsoleStream stream);
 int ConsoleColumns();
 // Writes text (lines ended by '\n') at once, unbuffered.
 void ConsoleWrite(ConsoleStream stream, const std::wstring& text);
-// From now on Ctrl-C sets g_bAbort; a second one ends the program at once.
+// From now on Ctrl-C sets g_bAbort, and so does a closing terminal or a
+// request to stop; a second Ctrl-C ends the program at once.
 void ConsoleWatchInterrupt();
 // Waits for a line on standard input: 1 when Enter came, 0 on end of input
 // or Ctrl-C.

@@ -74,7 +74,12 @@ void ListCallOutDevices(std::vector<std::wstring>* ports)
 
 }  // namespace
 
-void ConsoleStart() {}
+void ConsoleStart()
+{
+    // A reader that went away (a pipe into head) must not end the program
+    // in the middle of a block: writes to it fail instead, unheard.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 bool ConsoleCanRedraw(ConsoleStream stream)
 {
@@ -115,8 +120,10 @@ void ConsoleWatchInterrupt()
     // The second Ctrl-C finds the default action back and ends the program.
     action.sa_flags = SA_RESETHAND;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // Closing the terminal or being told to stop ends between blocks too.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 int ConsoleWaitForEnter()

@@ -13,6 +13,9 @@ namespace {
 constexpr int DEFAULT_COLUMNS = 80;
 // Windows 10 and later understand the terminal sequences once asked to.
 constexpr DWORD VIRTUAL_TERMINAL_PROCESSING = 0x0004;
+// Windows ends a program whose console closes about five seconds later.
+constexpr int CLOSE_WAIT_MS = 4500;
+constexpr int CLOSE_POLL_MS = 10;
 // The highest port number looked for; Windows numbers ports up to 256.
 constexpr int COM_PORT_LAST = 256;
 constexpr DWORD DEVICE_TARGET_CHARS = 1024;
@@ -33,6 +36,15 @@ bool IsConsole(HANDLE handle)
 
 BOOL WINAPI OnControl(DWORD event)
 {
+    if (event == CTRL_CLOSE_EVENT) {
+        // The window is closing and the system ends the program when this
+        // returns, or after a few seconds: let the blocks being written end.
+        g_bAbort = 1;
+        for (int waited = 0; g_bProgramming != 0 && waited < CLOSE_WAIT_MS; waited += CLOSE_POLL_MS) {
+            Sleep(CLOSE_POLL_MS);
+        }
+        return TRUE;
+    }
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) {
         return FALSE;
     }

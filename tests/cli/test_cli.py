@@ -131,6 +131,12 @@ class CliTest(unittest.TestCase):
         self.assertIn('終了コード', help_text.stdout.decode())
 
     def test_interrupt_between_blocks(self):
+        # Ctrl-C, a request to stop, a closed terminal: each ends between blocks.
+        for stop in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            with self.subTest(stop.name):
+                self.interrupt_between_blocks(stop)
+
+    def interrupt_between_blocks(self, stop):
         link = self.work / 'board0'
         with Board(OPTIONS.board, options=['--commit-delay', '150'], link=link) as board:
             process = subprocess.Popen([str(self.cli), '--port', str(link), '--yes', str(FIRMWARE)],
@@ -139,7 +145,7 @@ class CliTest(unittest.TestCase):
             for line in process.stdout:
                 done = re.search(rb': (\d+)/16 ', line)
                 if done and int(done.group(1)) >= 3:
-                    process.send_signal(signal.SIGINT)
+                    process.send_signal(stop)
                     break
             out, err = process.communicate(timeout=60)
             report = board.stop()
@@ -152,6 +158,17 @@ class CliTest(unittest.TestCase):
         self.assertEqual(report.violations, [])
         self.assertNotIn('block data cut short', board.transcript, 'the block being written was finished')
         self.assertTrue(out.decode().endswith(': %s\n' % CLI['aborted']))
+
+    def test_a_reader_going_away_does_not_stop_the_update(self):
+        link = self.work / 'board0'
+        with Board(OPTIONS.board, options=['--commit-delay', '20'], link=link) as board:
+            process = subprocess.Popen([str(self.cli), '--port', str(link), '--yes', str(FIRMWARE)],
+                                       stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            process.stdout.readline()
+            process.stdout.close()  # as `| head -1` does
+            self.assertEqual(process.wait(timeout=60), EXIT['done'])
+            report = board.stop()
+        self.assertEqual(report.blocks, blocks_to_send(srec_image(FIRMWARE)))
 
     def test_interrupt_in_the_boot_phase_ends_at_once(self):
         link = self.work / 'board0'
