@@ -1,8 +1,10 @@
 """What the console program's tests share: the texts users must see, the
 firmware files and the oracle's image of them."""
 import pathlib
+import shutil
 import subprocess
 import sys
+import tempfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / 'tests' / 'gui'))
@@ -65,3 +67,19 @@ def write_firmware(path, pieces):
         binaries += [str(piece), '-binary', '-offset', str(address)]
     subprocess.run(['srec_cat'] + binaries + ['-o', str(path), '-motorola'], check=True)
     return path
+
+
+class InstalledProgram:
+    """A temporary folder holding program under name, with the loader beside
+    it as installed: self.work, self.program."""
+
+    def install(self, program, name):
+        self.dir = tempfile.TemporaryDirectory()
+        self.work = pathlib.Path(self.dir.name)
+        self.program = self.work / name
+        shutil.copy(program, self.program)
+        shutil.copy(EXAMPLES / 'write.mot', self.work / 'write.mot')
+        return self.program
+
+    def uninstall(self):
+        self.dir.cleanup()

@@ -2,32 +2,24 @@
 pseudo-terminal, its output read as a script or a log would read it."""
 import argparse
 import os
-import pathlib
 import re
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import unittest
 
-from cli_common import (CLI, ENGLISH_PORT_UNAVAILABLE, EXAMPLES, EXIT, FAILED, FIRMWARE, Board, T, blocks_to_send,
-                        srec_image, write_firmware)
+from cli_common import (CLI, ENGLISH_PORT_UNAVAILABLE, EXIT, FAILED, FIRMWARE, Board, InstalledProgram, T,
+                        blocks_to_send, srec_image, write_firmware)
 
 OPTIONS = None
 
 
-class CliTest(unittest.TestCase):
+class CliTest(InstalledProgram, unittest.TestCase):
     def setUp(self):
-        self.dir = tempfile.TemporaryDirectory()
-        self.work = pathlib.Path(self.dir.name)
-        # The program with its loader beside it, as installed.
-        self.cli = self.work / 'tarvelin-cli'
-        shutil.copy(OPTIONS.cli, self.cli)
-        shutil.copy(EXAMPLES / 'write.mot', self.work / 'write.mot')
+        self.cli = self.install(OPTIONS.cli, 'tarvelin-cli')
 
     def tearDown(self):
-        self.dir.cleanup()
+        self.uninstall()
 
     def run_cli(self, args, stdin=b'', timeout=120):
         return subprocess.run([str(self.cli)] + [str(a) for a in args], input=stdin, capture_output=True,

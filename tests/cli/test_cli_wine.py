@@ -3,14 +3,11 @@ one whole update through a COM port linked to the virtual board."""
 import argparse
 import itertools
 import os
-import pathlib
-import shutil
 import subprocess
 import sys
-import tempfile
 import unittest
 
-from cli_common import CLI, EXAMPLES, EXIT, FIRMWARE, Board, T, blocks_to_send, srec_image
+from cli_common import CLI, EXAMPLES, EXIT, FIRMWARE, Board, InstalledProgram, T, blocks_to_send, srec_image
 
 import harness  # noqa: E402  (found through cli_common's path)
 
@@ -18,16 +15,12 @@ OPTIONS = None
 _ports = itertools.count(120 + (os.getpid() % 50) * 2)
 
 
-class WineCliTest(unittest.TestCase):
+class WineCliTest(InstalledProgram, unittest.TestCase):
     def setUp(self):
-        self.dir = tempfile.TemporaryDirectory()
-        self.work = pathlib.Path(self.dir.name)
-        self.exe = self.work / 'tarvelin-cli.exe'
-        shutil.copy(OPTIONS.exe, self.exe)
-        shutil.copy(EXAMPLES / 'write.mot', self.work / 'write.mot')
+        self.exe = self.install(OPTIONS.exe, 'tarvelin-cli.exe')
 
     def tearDown(self):
-        self.dir.cleanup()
+        self.uninstall()
 
     def run_exe(self, args):
         return subprocess.run([str(harness.WINE_RUN), str(self.exe)] + args, stdin=subprocess.DEVNULL,

@@ -2,18 +2,15 @@
 on the screen, after every redraw."""
 import argparse
 import os
-import pathlib
 import re
 import shlex
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import unicodedata
 import unittest
 
-from cli_common import CLI, EXAMPLES, FIRMWARE, Board, T, write_firmware
+from cli_common import CLI, FIRMWARE, Board, InstalledProgram, T, write_firmware
 
 OPTIONS = None
 EXIT_MARK = re.compile(r'EXIT=(\d+)')
@@ -57,19 +54,15 @@ class Terminal:
         subprocess.run(['tmux', '-L', self.socket, 'kill-server'], capture_output=True)
 
 
-class TerminalTest(unittest.TestCase):
+class TerminalTest(InstalledProgram, unittest.TestCase):
     def setUp(self):
-        self.dir = tempfile.TemporaryDirectory()
-        self.work = pathlib.Path(self.dir.name)
-        self.cli = self.work / 'tarvelin-cli'
-        shutil.copy(OPTIONS.cli, self.cli)
-        shutil.copy(EXAMPLES / 'write.mot', self.work / 'write.mot')
+        self.cli = self.install(OPTIONS.cli, 'tarvelin-cli')
         self.terminal = None
 
     def tearDown(self):
         if self.terminal is not None:
             self.terminal.close()
-        self.dir.cleanup()
+        self.uninstall()
 
     def start(self, args, columns):
         os.chdir(self.work)  # short labels: the ports are named relative to here
