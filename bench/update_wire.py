@@ -1,11 +1,11 @@
 """A whole update against the wire limit: the real tarvelin.exe under Wine,
-and the same worker natively through the POSIX port, against the virtual
-board in its wire-rate mode. For each firmware image prints the bytes each
+the same worker natively through the POSIX port, and the console program
+tarvelin-cli, against the virtual board in its wire-rate mode. For each firmware image prints the bytes each
 way, the wire limit of that exact exchange, the measured time from the first
 wake-up burst to the completion, their ratio, and the program's CPU time.
 
 usage: python3 bench/update_wire.py [--flash-write-ms MS] [--sizes 4,32,256]
-                                   [--exe TARVELIN.EXE] [--native NATIVE_UPDATE]
+                                   [--exe TARVELIN.EXE] [--native NATIVE_UPDATE] [--cli TARVELIN_CLI]
 (run through bench/update_wire.sh, which builds and sets up Wine)"""
 import argparse
 import os
@@ -158,10 +158,34 @@ def run_native(options, firmware, port):
     return float(out[0]), float(out[1]), counts, gaps, report
 
 
+def run_cli(options, firmware, port):
+    """The console program, its output a pipe (plain lines), as a script runs it."""
+    finished = {}
+    sampler = CpuSampler('tarvelin-cli')
+    sampler.start()
+    with Board(options.board, port, ['--wire-rate', '--flash-write-ms', str(options.flash_write_ms)]) as board:
+        process = subprocess.Popen([options.cli, '--port', os.readlink(board.link), '--yes', str(firmware)],
+                                   stdout=subprocess.PIPE, text=True)
+        for line in process.stdout:
+            if 'at' not in finished and line.startswith('ファームウェアのアップデートが完了しました'):
+                finished['at'] = time.time()
+        if process.wait() != 0 or 'at' not in finished:
+            raise RuntimeError('the console program failed on %s' % firmware.name)
+        report = board.stop()
+        transcript = board.transcript
+    sampler.done.set()
+    sampler.join()
+    epoch, first, counts, gaps = parse_transcript(transcript)
+    start = epoch + first
+    gaps['to message'] = finished['at'] - (epoch + gaps.pop('last'))
+    return finished['at'] - start, sampler.between(start, finished['at']), counts, gaps, report
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--board', default=str(ROOT / 'build' / 'native' / 'tarvelin-board'))
     parser.add_argument('--native', default=str(ROOT / 'build' / 'native' / 'bench' / 'native_update'))
+    parser.add_argument('--cli', default=str(ROOT / 'build' / 'native' / 'tarvelin-cli'))
     parser.add_argument('--exe', help='another tarvelin.exe to measure (default: the Windows build\'s)')
     parser.add_argument('--flash-write-ms', type=int, default=0)
     parser.add_argument('--sizes', default='4,32,256')
@@ -183,7 +207,8 @@ def main():
                 firmware = work / ('fw-%d-%d.mot' % (kib, half_blank))
                 write_firmware(firmware, kib, half_blank, rng)
                 for build, runner in (('wine', lambda: run_wine(options, work, firmware, port)),
-                                      ('native', lambda: run_native(options, firmware, port))):
+                                      ('native', lambda: run_native(options, firmware, port)),
+                                      ('cli', lambda: run_cli(options, firmware, port))):
                     measured, cpu, counts, gaps, report = runner()
                     limit = wire_limit(report.loader_length, len(report.blocks), options.flash_write_ms)
                     host = counts['boot'][0] + counts['program'][0]
