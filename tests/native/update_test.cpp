@@ -199,14 +199,33 @@ BoardOptions WriteControl()
     return options;
 }
 
-void Program(BoardOnTerminal& board, const Bytes& image)
+// How ProgramBlocks ended; UPDATE_PORT_FAILED when the port did not open.
+UpdateOutcome Program(BoardOnTerminal& board, const Bytes& image)
 {
-    ASSERT_EQ(OpenSerialDevice(OWNER_DIALOG, board.Path().c_str(), ProgramProfile), 1);
-    unsigned char* copy = static_cast<unsigned char*>(std::malloc(image.size()));
-    std::memcpy(copy, image.data(), image.size());
-    ProgramBlocks(copy, static_cast<int>(image.size()));
+    UpdateOutcome outcome = UPDATE_PORT_FAILED;
+    if (OpenSerialDevice(OWNER_DIALOG, board.Path().c_str(), ProgramProfile) == 1) {
+        unsigned char* copy = static_cast<unsigned char*>(std::malloc(image.size()));
+        std::memcpy(copy, image.data(), image.size());
+        outcome = ProgramBlocks(copy, static_cast<int>(image.size()));
+    }
     board.Stop();
+    return outcome;
 }
+
+// The addresses reported as committed, in order.
+std::vector<int> Programmed()
+{
+    std::vector<int> addresses;
+    for (const UiEvent& event : UiEvents()) {
+        if (event.kind == UiEvent::BLOCK_PROGRAMMED) {
+            addresses.push_back(event.position);
+        }
+    }
+    return addresses;
+}
+
+// The blocks of FirmwareImage that are sent, in order.
+const std::vector<int> FIRMWARE_BLOCKS = {0, 0x200, 0x380};
 
 Bytes BlockOnWire(const Bytes& image, int address)
 {
@@ -222,16 +241,17 @@ TEST_F(UpdateTest, ProgramsNonBlankBlocksInOrder)
 {
     BoardOnTerminal board(WriteControl());
     Bytes image = FirmwareImage();
-    Program(board, image);
+    EXPECT_EQ(Program(board, image), UPDATE_DONE);
     EXPECT_EQ(g_hComPort, nullptr);
+    EXPECT_EQ(Programmed(), FIRMWARE_BLOCKS);
 
     Bytes wire;
-    for (int address : {0, 0x200, 0x380}) {
+    for (int address : FIRMWARE_BLOCKS) {
         Bytes block = BlockOnWire(image, address);
         wire.insert(wire.end(), block.begin(), block.end());
     }
     EXPECT_EQ(board.HostToBoard(), wire) << "address bytes least significant first; blank blocks never sent";
-    EXPECT_EQ(board.Result().blocks, (std::vector<int>{0, 0x200, 0x380}));
+    EXPECT_EQ(board.Result().blocks, FIRMWARE_BLOCKS);
     EXPECT_TRUE(std::equal(image.begin(), image.end(), board.Result().flash.begin()));
     EXPECT_EQ(board.Result().violations, std::vector<std::string>());
 
@@ -253,7 +273,7 @@ TEST_F(UpdateTest, ProgramsNonBlankBlocksInOrder)
 TEST_F(UpdateTest, AllBlankImageSendsNothingAndCompletes)
 {
     BoardOnTerminal board(WriteControl());
-    Program(board, Bytes(BLOCK_SIZE, 0xFF));
+    EXPECT_EQ(Program(board, Bytes(BLOCK_SIZE, 0xFF)), UPDATE_DONE);
     EXPECT_TRUE(board.HostToBoard().empty());
     EXPECT_EQ(Progress(), std::vector<int>{100});
     EXPECT_EQ(Messages(), std::vector<std::wstring>{LoadResString(IDS_UPDATE_COMPLETE)});
@@ -263,8 +283,9 @@ TEST_F(UpdateTest, AbortBetweenBlocks)
 {
     BoardOnTerminal board(WriteControl());
     g_bAbort = 1;
-    Program(board, FirmwareImage());
+    EXPECT_EQ(Program(board, FirmwareImage()), UPDATE_ABORTED);
     EXPECT_TRUE(board.HostToBoard().empty());
+    EXPECT_EQ(g_bProgramming, 0);
     EXPECT_EQ(g_hComPort, nullptr);
     std::vector<UiEvent> messages = Of(UiEvent::MESSAGE);
     ASSERT_EQ(messages.size(), 1u);
@@ -292,8 +313,11 @@ TEST_P(BlockFailureTest, ReportsKindAddressAndStep)
     options.faultStatus = c.faultStatus;
     options.changeReadBackAt = c.changeReadBackAt;
     BoardOnTerminal board(options);
-    Program(board, FirmwareImage());
+    EXPECT_EQ(Program(board, FirmwareImage()), UPDATE_PROGRAM_FAILED);
     EXPECT_EQ(g_hComPort, nullptr);
+    EXPECT_EQ(g_bProgramming, 0);
+    // Reported as programmed: the blocks that passed every step before the fault.
+    EXPECT_EQ(Programmed(), std::vector<int>(FIRMWARE_BLOCKS.begin(), FIRMWARE_BLOCKS.begin() + c.faultBlock));
     std::vector<UiEvent> messages = Of(UiEvent::MESSAGE);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, std::wstring(L"ファームウェアの書き換えに失敗しました。\r\n") + c.secondLine);
