@@ -1,11 +1,11 @@
 #include "cli/cli.h"
 
-#include "app/format_text.h"
 #include "app/shell.h"
 #include "cli/block_ranges.h"
 #include "cli/board_report.h"
 #include "cli/console.h"
 #include "cli/options.h"
+#include "cli/resource_format.h"
 #include "cli/start_thread.h"
 #include "cli/ui_console.h"
 #include "cli/virtual_board.h"
@@ -45,48 +45,30 @@ std::condition_variable g_finished;
 
 void Say(ConsoleStream stream, const std::wstring& text) { ConsoleWrite(stream, text + L"\n"); }
 
-std::wstring Formatted(int id, std::initializer_list<FormatArg> args)
-{
-    wchar_t text[MESSAGE_CHARS];
-    FormatText(text, MESSAGE_CHARS, LoadResString(id), args);
-    return text;
-}
+// How each ending of a board's update is told: its exit code and the word
+// on its result line.
+struct Ending {
+    int exitCode;
+    int resultText;
+};
 
-int ExitCodeOf(UpdateOutcome outcome)
+Ending EndingOf(UpdateOutcome outcome)
 {
     switch (outcome) {
     case UPDATE_DONE:
-        return CLI_EXIT_DONE;
+        return {CLI_EXIT_DONE, IDS_CLI_RESULT_DONE};
     case UPDATE_FILE_FAILED:
-        return CLI_EXIT_FILE;
+        return {CLI_EXIT_FILE, IDS_CLI_RESULT_FILE};
     case UPDATE_PORT_FAILED:
-        return CLI_EXIT_PORT;
+        return {CLI_EXIT_PORT, IDS_CLI_RESULT_PORT};
     case UPDATE_BOOT_FAILED:
-        return CLI_EXIT_BOOT;
+        return {CLI_EXIT_BOOT, IDS_CLI_RESULT_BOOT};
     case UPDATE_ABORTED:
-        return CLI_EXIT_ABORTED;
+        return {CLI_EXIT_ABORTED, IDS_CLI_RESULT_ABORTED};
     case UPDATE_PROGRAM_FAILED:
         break;
     }
-    return CLI_EXIT_PROGRAM;
-}
-
-const wchar_t* ResultText(int exitCode)
-{
-    switch (exitCode) {
-    case CLI_EXIT_DONE:
-        return LoadResString(IDS_CLI_RESULT_DONE);
-    case CLI_EXIT_FILE:
-        return LoadResString(IDS_CLI_RESULT_FILE);
-    case CLI_EXIT_PORT:
-        return LoadResString(IDS_CLI_RESULT_PORT);
-    case CLI_EXIT_BOOT:
-        return LoadResString(IDS_CLI_RESULT_BOOT);
-    case CLI_EXIT_ABORTED:
-        return LoadResString(IDS_CLI_RESULT_ABORTED);
-    default:
-        return LoadResString(IDS_CLI_RESULT_PROGRAM);
-    }
+    return {CLI_EXIT_PROGRAM, IDS_CLI_RESULT_PROGRAM};
 }
 
 // "COM12" in any case names a Windows port by number; anything else is a
@@ -133,12 +115,12 @@ int CheckFirmware(const CliOptions& options)
     }
     int paddedSize = 0;
     std::vector<BlockRange> ranges = RangesOf(image.get(), size, &paddedSize);
-    Say(CONSOLE_OUT, Formatted(IDS_CLI_CHECK_SIZE, {size, size > 0 ? size - 1 : 0}));
+    Say(CONSOLE_OUT, FormatResource(IDS_CLI_CHECK_SIZE, {size, size > 0 ? size - 1 : 0}));
     Say(CONSOLE_OUT, LoadResString(IDS_CLI_CHECK_RANGES));
     for (const BlockRange& range : ranges) {
-        Say(CONSOLE_OUT, Formatted(IDS_CLI_CHECK_RANGE, {range.first, range.last, range.blocks}));
+        Say(CONSOLE_OUT, FormatResource(IDS_CLI_CHECK_RANGE, {range.first, range.last, range.blocks}));
     }
-    Say(CONSOLE_OUT, Formatted(IDS_CLI_CHECK_BLOCKS, {CountBlocks(ranges), paddedSize / BLOCK_SIZE, BLOCK_SIZE}));
+    Say(CONSOLE_OUT, FormatResource(IDS_CLI_CHECK_BLOCKS, {CountBlocks(ranges), paddedSize / BLOCK_SIZE, BLOCK_SIZE}));
     return CLI_EXIT_DONE;
 }
 
@@ -213,7 +195,7 @@ int CompareFlash(const std::vector<unsigned char>& flash, const unsigned char* i
     for (size_t i = 0; i < flash.size(); ++i) {
         int expected = static_cast<int>(i) < size ? image[i] : 0xFF;
         if (flash[i] != expected) {
-            Say(CONSOLE_ERR, Formatted(IDS_CLI_SIMULATION_DIFFERS, {static_cast<int>(i)}));
+            Say(CONSOLE_ERR, FormatResource(IDS_CLI_SIMULATION_DIFFERS, {static_cast<int>(i)}));
             return 0;
         }
     }
@@ -248,7 +230,7 @@ int UpdateBoards(const CliOptions& options)
             Say(CONSOLE_ERR, LoadResString(IDS_CLI_SIMULATION_UNAVAILABLE));
             return CLI_EXIT_OTHER;
         }
-        Say(CONSOLE_OUT, Formatted(IDS_CLI_SIMULATING, {path.c_str()}));
+        Say(CONSOLE_OUT, FormatResource(IDS_CLI_SIMULATING, {path.c_str()}));
         labels.push_back(path);
     }
     ConsoleWatchInterrupt();
@@ -275,15 +257,15 @@ int UpdateBoards(const CliOptions& options)
         int started = StartThread(&run->thread, [run, report, loaderImage, loaderSize, &firmwarePath] {
             BindBoardReport(report);
             UpdateOutcome outcome = UpdateBoard(run->device.c_str(), loaderImage, loaderSize, firmwarePath.c_str());
-            int code = ExitCodeOf(outcome);
-            ReportFinished(report, ResultText(code));
+            Ending ending = EndingOf(outcome);
+            ReportFinished(report, LoadResString(ending.resultText));
             std::lock_guard<std::mutex> hold(g_finishLock);
-            run->exitCode = code;
+            run->exitCode = ending.exitCode;
             g_finished.notify_all();
         });
         if (!started) {
             ReportMessage(report, LoadResString(IDS_CLI_THREAD_FAILED), ICON_ERROR);
-            ReportFinished(report, ResultText(CLI_EXIT_OTHER));
+            ReportFinished(report, LoadResString(IDS_CLI_THREAD_FAILED));
             run->exitCode = CLI_EXIT_OTHER;
         }
     }
@@ -291,8 +273,9 @@ int UpdateBoards(const CliOptions& options)
     for (size_t i = 0; i < runs.size(); ++i) {
         int code = runs[i]->exitCode;
         if (code == RUNNING) {
-            code = CLI_EXIT_ABORTED;
-            ReportFinished(&reports[i], ResultText(code));
+            Ending ending = EndingOf(UPDATE_ABORTED);
+            code = ending.exitCode;
+            ReportFinished(&reports[i], LoadResString(ending.resultText));
         }
         worst = code > worst ? code : worst;
     }

@@ -1,18 +1,10 @@
 #include "cli/options.h"
 
-#include "app/format_text.h"
 #include "app/shell.h"
+#include "cli/resource_format.h"
 #include "res/string_ids.h"
-#include "update/update.h"
 
 namespace {
-
-std::wstring Formatted(int id, const std::wstring& argument)
-{
-    wchar_t text[MESSAGE_CHARS];
-    FormatText(text, MESSAGE_CHARS, LoadResString(id), {argument.c_str()});
-    return text;
-}
 
 // "--name=value" or "--name value": true when arguments[*index] is the
 // option name, with *value taken and *index past it.
@@ -49,7 +41,7 @@ int FindLanguage(const std::vector<std::wstring>& arguments, CliOptions* options
         } else if (value == L"ja") {
             options->language = TABLE_JAPANESE;
         } else {
-            *error = missing ? Formatted(IDS_CLI_MISSING_VALUE, L"--lang") : Formatted(IDS_CLI_BAD_LANGUAGE, value);
+            *error = missing ? FormatResource(IDS_CLI_MISSING_VALUE, {L"--lang"}) : FormatResource(IDS_CLI_BAD_LANGUAGE, {value.c_str()});
             return 0;
         }
     }
@@ -89,7 +81,7 @@ int ParseCliOptions(const std::vector<std::wstring>& arguments, CliOptions* opti
             if (!missing) {
                 for (const std::wstring& port : options->ports) {
                     if (port == value) {
-                        *error = Formatted(IDS_CLI_DUPLICATE_PORT, value);
+                        *error = FormatResource(IDS_CLI_DUPLICATE_PORT, {value.c_str()});
                         return 0;
                     }
                 }
@@ -101,11 +93,11 @@ int ParseCliOptions(const std::vector<std::wstring>& arguments, CliOptions* opti
             check = true;
             files.push_back(value);
         } else {
-            *error = Formatted(IDS_CLI_UNKNOWN_OPTION, argument);
+            *error = FormatResource(IDS_CLI_UNKNOWN_OPTION, {argument.c_str()});
             return 0;
         }
         if (missing) {
-            *error = Formatted(IDS_CLI_MISSING_VALUE, argument.substr(0, argument.find(L'=')));
+            *error = FormatResource(IDS_CLI_MISSING_VALUE, {argument.substr(0, argument.find(L'=')).c_str()});
             return 0;
         }
     }

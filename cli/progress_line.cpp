@@ -1,7 +1,6 @@
 #include "cli/progress_line.h"
 
-#include "app/format_text.h"
-#include "app/shell.h"
+#include "cli/resource_format.h"
 #include "res/string_ids.h"
 #include "update/update.h"
 
@@ -26,6 +25,12 @@ std::wstring Bar(int filled)
 {
     return L"[" + std::wstring(static_cast<size_t>(filled), L'#') +
            std::wstring(static_cast<size_t>(BAR_CELLS - filled), L'.') + L"]";
+}
+
+// "12/40 blocks"
+std::wstring BlocksDone(const BoardProgress& board)
+{
+    return FormatResource(IDS_CLI_BLOCKS, {board.blocksDone, board.blocksTotal});
 }
 
 }  // namespace
@@ -89,16 +94,13 @@ std::wstring FormatDuration(double seconds)
 
 std::wstring BlockSummary(const BoardProgress& board)
 {
-    wchar_t blocks[MESSAGE_CHARS];
-    FormatText(blocks, MESSAGE_CHARS, LoadResString(IDS_CLI_BLOCKS), {board.blocksDone, board.blocksTotal});
     double rate = board.programmingSeconds > 0 && board.blocksDone > 0
                       ? board.blocksDone * static_cast<double>(BLOCK_SIZE) / board.programmingSeconds
                       : -1;
     double left = rate > 0 ? (board.blocksTotal - board.blocksDone) * static_cast<double>(BLOCK_SIZE) / rate : -1;
     std::wstring rateText = rate > 0 ? FormatBytes(rate) : L"--";
-    wchar_t rest[MESSAGE_CHARS];
-    FormatText(rest, MESSAGE_CHARS, LoadResString(IDS_CLI_RATE_LEFT), {rateText.c_str(), FormatDuration(left).c_str()});
-    return std::wstring(blocks) + L"  " + rest;
+    return BlocksDone(board) + L"  " +
+           FormatResource(IDS_CLI_RATE_LEFT, {rateText.c_str(), FormatDuration(left).c_str()});
 }
 
 std::wstring ProgressLine(const BoardProgress& board, int columns)
@@ -112,9 +114,7 @@ std::wstring ProgressLine(const BoardProgress& board, int columns)
     filled = filled < 0 ? 0 : (filled > BAR_CELLS ? BAR_CELLS : filled);
     std::wstring line = board.label + L"  " + Bar(filled) + L"  ";
     if (board.finished) {
-        wchar_t blocks[MESSAGE_CHARS];
-        FormatText(blocks, MESSAGE_CHARS, LoadResString(IDS_CLI_BLOCKS), {board.blocksDone, board.blocksTotal});
-        line += std::wstring(blocks) + L"  " + board.result;
+        line += BlocksDone(board) + L"  " + board.result;
     } else if (board.programming) {
         line += BlockSummary(board);
     } else {

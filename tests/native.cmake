@@ -13,6 +13,7 @@ add_executable(tarvelin_native_tests
     native/cli_test.cpp
     ${CMAKE_SOURCE_DIR}/cli/options.cpp
     ${CMAKE_SOURCE_DIR}/cli/progress_line.cpp
+    ${CMAKE_SOURCE_DIR}/cli/resource_format.cpp
     ${CMAKE_SOURCE_DIR}/cli/utf8.cpp
     ${CMAKE_SOURCE_DIR}/cli/block_ranges.cpp
 )

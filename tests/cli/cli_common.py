@@ -1,5 +1,7 @@
 """What the console program's tests share: the texts users must see, the
 firmware files and the oracle's image of them."""
+import argparse
+import os
 import pathlib
 import shutil
 import subprocess
@@ -83,3 +85,13 @@ class InstalledProgram:
 
     def uninstall(self):
         self.dir.cleanup()
+
+
+def parse_options(*paths):
+    """The named path options of a test program (required, made absolute, as
+    a test may change directory), and the rest of argv for unittest."""
+    parser = argparse.ArgumentParser()
+    for name in paths:
+        parser.add_argument(name, required=True, type=os.path.abspath)
+    options, rest = parser.parse_known_args()
+    return options, [sys.argv[0]] + rest

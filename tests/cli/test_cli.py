@@ -1,15 +1,13 @@
 """tarvelin-cli end to end: the real program against the virtual board on a
 pseudo-terminal, its output read as a script or a log would read it."""
-import argparse
 import os
 import re
 import signal
 import subprocess
-import sys
 import unittest
 
 from cli_common import (CLI, ENGLISH_PORT_UNAVAILABLE, EXIT, FAILED, FIRMWARE, Board, InstalledProgram, T,
-                        blocks_to_send, srec_image, write_firmware)
+                        blocks_to_send, parse_options, srec_image, write_firmware)
 
 OPTIONS = None
 
@@ -251,11 +249,8 @@ class CliTest(InstalledProgram, unittest.TestCase):
 
 def main():
     global OPTIONS
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--cli', required=True)
-    parser.add_argument('--board', required=True)
-    OPTIONS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    OPTIONS, argv = parse_options('--cli', '--board')
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == '__main__':

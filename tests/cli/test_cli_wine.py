@@ -1,13 +1,12 @@
 """The Windows console build of tarvelin-cli under Wine: the same checks and
 one whole update through a COM port linked to the virtual board."""
-import argparse
 import itertools
 import os
 import subprocess
-import sys
 import unittest
 
-from cli_common import CLI, EXAMPLES, EXIT, FIRMWARE, Board, InstalledProgram, T, blocks_to_send, srec_image
+from cli_common import (CLI, EXAMPLES, EXIT, FIRMWARE, Board, InstalledProgram, T, blocks_to_send, parse_options,
+                        srec_image)
 
 import harness  # noqa: E402  (found through cli_common's path)
 
@@ -67,12 +66,8 @@ class WineCliTest(InstalledProgram, unittest.TestCase):
 
 def main():
     global OPTIONS
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--exe', required=True)
-    parser.add_argument('--native-cli', required=True)
-    parser.add_argument('--board', required=True)
-    OPTIONS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    OPTIONS, argv = parse_options('--exe', '--native-cli', '--board')
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == '__main__':

@@ -1,16 +1,14 @@
 """tarvelin-cli on a real terminal: tmux runs it and shows what a user sees
 on the screen, after every redraw."""
-import argparse
 import os
 import re
 import shlex
 import subprocess
-import sys
 import time
 import unicodedata
 import unittest
 
-from cli_common import CLI, FIRMWARE, Board, InstalledProgram, T, write_firmware
+from cli_common import CLI, FIRMWARE, Board, InstalledProgram, T, parse_options, write_firmware
 
 OPTIONS = None
 EXIT_MARK = re.compile(r'EXIT=(\d+)')
@@ -119,13 +117,8 @@ class TerminalTest(InstalledProgram, unittest.TestCase):
 
 def main():
     global OPTIONS
-    parser = argparse.ArgumentParser()
-    parser.add_argument('--cli', required=True)
-    parser.add_argument('--board', required=True)
-    OPTIONS, rest = parser.parse_known_args()
-    OPTIONS.cli = os.path.abspath(OPTIONS.cli)
-    OPTIONS.board = os.path.abspath(OPTIONS.board)
-    unittest.main(argv=[sys.argv[0]] + rest, verbosity=2)
+    OPTIONS, argv = parse_options('--cli', '--board')
+    unittest.main(argv=argv, verbosity=2)
 
 
 if __name__ == '__main__':
