@@ -139,7 +139,13 @@ int SerialWrite(SerialHandle port, const unsigned char* bytes, int count)
     }
     // Like a Windows serial write, return once the bytes have left: a read
     // that follows then times its answer from the end of the sending.
+    // A hang-up while they drain is not this write's failure: the bytes were
+    // accepted, as by a Windows write, and the read that follows every write
+    // reports the lost line.
     while (tcdrain(port->descriptor) != 0) {
+        if (errno == EIO) {
+            break;
+        }
         if (errno != EINTR) {
             return 0;
         }
