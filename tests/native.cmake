@@ -7,6 +7,7 @@ add_executable(tarvelin_native_tests
     common/srecord_records.cpp
     common/text_file_test.cpp
     common/srecord_test.cpp
+    common/serial_peer_checks.cpp
     native/board_fixture.cpp
     native/serial_test.cpp
     native/update_test.cpp

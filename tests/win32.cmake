@@ -7,6 +7,7 @@ add_executable(tarvelin_win32_tests
     common/srecord_records.cpp
     common/text_file_test.cpp
     common/srecord_test.cpp
+    common/serial_peer_checks.cpp
     win32/text_file_ansi_test.cpp
     win32/serial_test.cpp
     ${CMAKE_SOURCE_DIR}/app/ui_record.cpp

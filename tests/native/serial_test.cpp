@@ -3,6 +3,7 @@
 #include "res/string_ids.h"
 #include "app/shell.h"
 #include "serial/port.h"
+#include "tests/common/serial_peer_checks.h"
 #include "tests/native/board_fixture.h"
 
 #include <gtest/gtest.h>
@@ -43,20 +44,7 @@ TEST_F(SerialTest, EveryByteValueBothWaysInBothProfiles)
     BoardOnTerminal board(Mode(BOARD_ECHO));
     for (const LineProfile* profile : {&BootProfile, &ProgramProfile}) {
         ASSERT_EQ(OpenSerialDevice(OWNER_DIALOG, board.Path().c_str(), *profile), 1);
-        std::vector<unsigned char> all;
-        for (int value = 0; value < 256; ++value) {
-            all.push_back(static_cast<unsigned char>(value));
-        }
-        ASSERT_EQ(SerialWrite(g_hComPort, all.data(), 256), 1);
-        std::vector<unsigned char> back(256);
-        int received = 0;
-        ASSERT_EQ(SerialRead(g_hComPort, back.data(), 256, &received), 1);
-        EXPECT_EQ(received, 256);
-        EXPECT_EQ(back, all);
-        EXPECT_EQ(SerialWriteByte(OWNER_DIALOG, 0x1A, g_hComPort), 1);
-        unsigned char byte = 0;
-        EXPECT_EQ(SerialWaitByte(OWNER_DIALOG, g_hComPort, &byte), 0x1A);
-        EXPECT_EQ(byte, 0x1A);
+        ExpectEchoOfEveryByteValue();
         CloseSerialPort();
     }
     board.Stop();
@@ -71,12 +59,7 @@ TEST_F(SerialTest, SilentPeer)
 {
     BoardOnTerminal board(Mode(BOARD_SILENT));
     ASSERT_EQ(OpenSerialDevice(OWNER_DIALOG, board.Path().c_str(), BootProfile), 1);
-    unsigned char byte = 0x77;
-    EXPECT_EQ(SerialReadByte(g_hComPort, OWNER_DIALOG, &byte), 0);
-    EXPECT_EQ(byte, 0) << "a read that timed out stores 0";
-    byte = 0x77;
-    EXPECT_EQ(SerialWaitByte(OWNER_DIALOG, g_hComPort, &byte), 0xFF);
-    EXPECT_EQ(byte, 0x77) << "giving up stores nothing";
+    ExpectSilentPeer();
     EXPECT_TRUE(Messages().empty());
 }
 

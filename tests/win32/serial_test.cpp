@@ -5,6 +5,7 @@
 #include "res/string_ids.h"
 #include "serial/dcb_win32.h"
 #include "serial/port.h"
+#include "tests/common/serial_peer_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -99,22 +100,7 @@ TEST_F(SerialBoard, EveryByteBothWaysInBothProfiles_echo)
 {
     for (const LineProfile* profile : {&BootProfile, &ProgramProfile}) {
         ASSERT_EQ(OpenSerialPort(OWNER_DIALOG, number_, *profile), 1);
-        std::vector<unsigned char> all(256);
-        for (int i = 0; i < 256; ++i) {
-            all[static_cast<size_t>(i)] = static_cast<unsigned char>(i);
-        }
-        ASSERT_EQ(SerialWrite(g_hComPort, all.data(), 256), 1);
-        std::vector<unsigned char> back(256);
-        int received = 0;
-        ASSERT_EQ(SerialRead(g_hComPort, back.data(), 256, &received), 1);
-        EXPECT_EQ(received, 256);
-        EXPECT_EQ(back, all);
-        for (int value : {0x00, 0x0D, 0x0A, 0x11, 0x13, 0x1A, 0xFF}) {
-            EXPECT_EQ(SerialWriteByte(OWNER_DIALOG, value, g_hComPort), 1);
-            unsigned char byte = 0x42;
-            EXPECT_EQ(SerialReadByte(g_hComPort, OWNER_DIALOG, &byte), 1);
-            EXPECT_EQ(byte, value);
-        }
+        ExpectEchoOfEveryByteValue();
         CloseSerialPort();
     }
     EXPECT_TRUE(UiEvents().empty());
@@ -123,12 +109,7 @@ TEST_F(SerialBoard, EveryByteBothWaysInBothProfiles_echo)
 TEST_F(SerialBoard, SilentPeer_silent)
 {
     ASSERT_EQ(OpenSerialPort(OWNER_DIALOG, number_, BootProfile), 1);
-    unsigned char byte = 0x77;
-    EXPECT_EQ(SerialReadByte(g_hComPort, OWNER_DIALOG, &byte), 0);
-    EXPECT_EQ(byte, 0);
-    byte = 0x77;
-    EXPECT_EQ(SerialWaitByte(OWNER_DIALOG, g_hComPort, &byte), 0xFF);
-    EXPECT_EQ(byte, 0x77) << "nothing stored";
+    ExpectSilentPeer();
     EXPECT_TRUE(UiEvents().empty());
 }
 
