@@ -54,8 +54,9 @@ int main(int argc, char** argv)
                        TransferLoader(loader, loaderSize);
     std::free(loader);
     CloseSerialPort();
+    int size = 0;
     int paddedSize = 0;
-    unsigned char* padded = transferred ? LoadPaddedFirmware(Wide(argv[3]).c_str(), &paddedSize) : nullptr;
+    unsigned char* padded = transferred ? LoadPaddedFirmware(Wide(argv[3]).c_str(), &size, &paddedSize) : nullptr;
     if (padded == nullptr || !OpenSerialDevice(OWNER_DIALOG, device.c_str(), ProgramProfile)) {
         std::free(padded);
         std::fprintf(stderr, "update failed before programming\n");

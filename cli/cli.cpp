@@ -17,7 +17,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
-#include <cstring>
 #include <cwctype>
 #include <memory>
 #include <mutex>
@@ -87,34 +86,15 @@ std::wstring DeviceOf(const std::wstring& port)
     return path;
 }
 
-// The firmware as LoadSRecordImage gives it; null after saying why not.
-Image LoadFirmware(const std::wstring& path, int* size)
-{
-    LoadError error;
-    Image image(LoadSRecordImage(path.c_str(), size, &error));
-    if (!image) {
-        ShowLoadFailure(IDS_FIRMWARE_UNLOADABLE, error);
-    }
-    return image;
-}
-
-std::vector<BlockRange> RangesOf(const unsigned char* image, int size, int* paddedSize)
-{
-    *paddedSize = PaddedSize(size);
-    std::vector<unsigned char> padded(static_cast<size_t>(*paddedSize), 0xFF);
-    std::memcpy(padded.data(), image, static_cast<size_t>(size));
-    return BlocksToSend(padded.data(), *paddedSize);
-}
-
 int CheckFirmware(const CliOptions& options)
 {
     int size = 0;
-    Image image = LoadFirmware(options.firmware, &size);
+    int paddedSize = 0;
+    Image image(LoadPaddedFirmware(options.firmware.c_str(), &size, &paddedSize));
     if (!image) {
         return CLI_EXIT_FILE;
     }
-    int paddedSize = 0;
-    std::vector<BlockRange> ranges = RangesOf(image.get(), size, &paddedSize);
+    std::vector<BlockRange> ranges = BlocksToSend(image.get(), paddedSize);
     Say(CONSOLE_OUT, FormatResource(IDS_CLI_CHECK_SIZE, {size, size > 0 ? size - 1 : 0}));
     Say(CONSOLE_OUT, LoadResString(IDS_CLI_CHECK_RANGES));
     for (const BlockRange& range : ranges) {
@@ -213,12 +193,12 @@ int UpdateBoards(const CliOptions& options)
     }
     // A file that cannot be written is told before the user restarts the board.
     int firmwareSize = 0;
-    Image firmware = LoadFirmware(options.firmware, &firmwareSize);
+    int paddedSize = 0;
+    Image firmware(LoadPaddedFirmware(options.firmware.c_str(), &firmwareSize, &paddedSize));
     if (!firmware) {
         return CLI_EXIT_FILE;
     }
-    int paddedSize = 0;
-    int blocksToSend = CountBlocks(RangesOf(firmware.get(), firmwareSize, &paddedSize));
+    int blocksToSend = CountBlocks(BlocksToSend(firmware.get(), paddedSize));
 
     std::vector<std::wstring> labels = options.ports;
     VirtualBoard* virtualBoard = nullptr;

@@ -51,10 +51,10 @@ int PaddedSize(int size);
 void ShowLoadFailure(int message, const LoadError& error);
 
 // The firmware at path padded with 0xFF to whole blocks (a whole blank block
-// more when it already ends on one), for the caller to free; null after
-// showing message 51 with the reason, and ending the dialog when memory ran
-// out.
-unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize);
+// more when it already ends on one), for the caller to free; size is the
+// image's before the padding. Null after showing message 51 with the reason,
+// and ending the dialog when memory ran out.
+unsigned char* LoadPaddedFirmware(const wchar_t* path, int* size, int* paddedSize);
 
 // Wakes the boot mode on g_hComPort (BootProfile), sends it the loader (the
 // image's bytes from LOADER_BASE to size - 1) and checks its echo. On failure

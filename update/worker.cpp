@@ -51,16 +51,15 @@ unsigned char* LoadLoader(const wchar_t* path, int* size)
     return loader;
 }
 
-unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
+unsigned char* LoadPaddedFirmware(const wchar_t* path, int* size, int* paddedSize)
 {
     LoadError error;
-    int size = 0;
-    unsigned char* firmware = LoadSRecordImage(path, &size, &error);
+    unsigned char* firmware = LoadSRecordImage(path, size, &error);
     if (firmware == nullptr) {
         ShowLoadFailure(IDS_FIRMWARE_UNLOADABLE, error);
         return nullptr;  // the dialog stays open; the user closes it
     }
-    *paddedSize = PaddedSize(size);
+    *paddedSize = PaddedSize(*size);
     unsigned char* padded = static_cast<unsigned char*>(std::malloc(static_cast<size_t>(*paddedSize)));
     if (padded == nullptr) {
         std::free(firmware);
@@ -69,7 +68,7 @@ unsigned char* LoadPaddedFirmware(const wchar_t* path, int* paddedSize)
         return nullptr;
     }
     std::memset(padded, 0xFF, static_cast<size_t>(*paddedSize));
-    std::memcpy(padded, firmware, static_cast<size_t>(size));
+    std::memcpy(padded, firmware, static_cast<size_t>(*size));
     std::free(firmware);
     return padded;
 }
@@ -90,8 +89,9 @@ UpdateOutcome UpdateBoard(const wchar_t* portPath, const unsigned char* loader, 
     CloseSerialPort();
     UiSetProgress(0);
 
+    int size = 0;
     int paddedSize = 0;
-    unsigned char* padded = LoadPaddedFirmware(firmwarePath, &paddedSize);
+    unsigned char* padded = LoadPaddedFirmware(firmwarePath, &size, &paddedSize);
     if (padded == nullptr) {
         return UPDATE_FILE_FAILED;
     }

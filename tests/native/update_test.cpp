@@ -368,9 +368,11 @@ TEST_F(UpdateTest, PaddingToWholeBlocks)
             std::vector<unsigned char> data(static_cast<size_t>(std::min(16, c.bytes - at)), 0x42);
             text += DataRecord(1, static_cast<unsigned long>(at), data) + "\n";
         }
+        int size = -1;
         int padded = -1;
-        unsigned char* image = LoadPaddedFirmware(files.Write("fw.mot", text).c_str(), &padded);
+        unsigned char* image = LoadPaddedFirmware(files.Write("fw.mot", text).c_str(), &size, &padded);
         ASSERT_NE(image, nullptr);
+        EXPECT_EQ(size, c.bytes);
         EXPECT_EQ(padded, c.padded);
         for (int i = 0; i < padded; ++i) {
             ASSERT_EQ(image[i], i < c.bytes ? 0x42 : 0xFF) << i;
@@ -383,8 +385,10 @@ TEST_F(UpdateTest, PaddingToWholeBlocks)
 TEST_F(UpdateTest, UnloadableFirmwareShowsMessage51WithTheReason)
 {
     TempFiles files;
+    int size = -1;
     int padded = -1;
-    EXPECT_EQ(LoadPaddedFirmware(files.Write("bad.mot", "S0030000FC\nS1050000AABB00\n").c_str(), &padded), nullptr);
+    EXPECT_EQ(LoadPaddedFirmware(files.Write("bad.mot", "S0030000FC\nS1050000AABB00\n").c_str(), &size, &padded),
+              nullptr);
     EXPECT_EQ(Messages(), std::vector<std::wstring>{L"指定のファイルを展開できませんでした\r\n2 行目: チェックサムが一致しません"});
     EXPECT_TRUE(Of(UiEvent::END_DIALOG).empty()) << "the dialog stays open";
 }
